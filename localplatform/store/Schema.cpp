@@ -1,0 +1,48 @@
+#include "store/Schema.h"
+
+namespace localplatform {
+
+const std::vector<storage::Migration>& PlatformSchema() {
+  static const std::vector<storage::Migration> kSteps = {
+      // 1: management database, information store, view configuration,
+      // file-server machines and their exports.
+      R"sql(
+        CREATE TABLE clients (
+          name      TEXT PRIMARY KEY,
+          host_name TEXT NOT NULL
+        );
+        CREATE TABLE nfs_shares (
+          position           INTEGER PRIMARY KEY AUTOINCREMENT,
+          share              TEXT NOT NULL,
+          server_client_name TEXT NOT NULL,
+          subclient_id       INTEGER NOT NULL
+        );
+        CREATE TABLE platform_info (
+          section TEXT NOT NULL,
+          key     TEXT NOT NULL,
+          value   INTEGER NOT NULL,
+          PRIMARY KEY (section, key)
+        );
+        CREATE TABLE view_lists (
+          subclient_id INTEGER PRIMARY KEY,
+          list_text    TEXT NOT NULL,
+          version      INTEGER NOT NULL
+        );
+        CREATE TABLE nfs_servers (
+          host_name TEXT PRIMARY KEY,
+          up        INTEGER NOT NULL
+        );
+        CREATE TABLE exports (
+          host_name    TEXT NOT NULL,
+          subclient_id INTEGER NOT NULL,
+          mount_path   TEXT NOT NULL,
+          export_type  INTEGER NOT NULL,
+          exported_at  INTEGER NOT NULL,
+          PRIMARY KEY (host_name, subclient_id, mount_path)
+        );
+      )sql",
+  };
+  return kSteps;
+}
+
+}  // namespace localplatform

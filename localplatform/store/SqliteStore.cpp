@@ -1,0 +1,226 @@
+#include "store/SqliteStore.h"
+
+#include <utility>
+
+#include "store/Schema.h"
+
+namespace localplatform {
+namespace {
+
+// SQLite holds 64-bit signed integers; unsigned identifiers and numbers are
+// stored by their bits and read back the same way.
+int64_t Bits(uint64_t value) { return static_cast<int64_t>(value); }
+uint64_t Unsigned(int64_t value) { return static_cast<uint64_t>(value); }
+
+template <typename Work>
+auto Translate(const char* operation, Work work) -> decltype(work()) {
+  try {
+    return work();
+  } catch (const storage::SqliteError& error) {
+    throw StoreError(std::string(operation) + ": " + error.what());
+  }
+}
+
+storage::SqliteDatabase OpenDatabase(const std::string& path) {
+  return Translate("open platform store", [&] {
+    return storage::SqliteDatabase(path, PlatformSchema());
+  });
+}
+
+}  // namespace
+
+SqliteStore::SqliteStore(const std::string& path) : db_(OpenDatabase(path)) {}
+
+void SqliteStore::PutClient(const ClientRow& client) {
+  Translate("put client", [&] {
+    db_.Prepare("INSERT INTO clients (name, host_name) VALUES (?1, ?2) "
+                "ON CONFLICT (name) DO UPDATE SET host_name = excluded.host_name")
+        .Bind(1, client.name)
+        .Bind(2, client.hostName)
+        .Run();
+  });
+}
+
+std::vector<ClientRow> SqliteStore::ListClients() {
+  return Translate("list clients", [&] {
+    std::vector<ClientRow> rows;
+    storage::Statement query = db_.Prepare("SELECT name, host_name FROM clients ORDER BY name");
+    while (query.Step()) rows.push_back({query.ColumnText(0), query.ColumnText(1)});
+    return rows;
+  });
+}
+
+bool SqliteStore::FindClientHost(const std::string& clientName, std::string& hostName) {
+  return Translate("find client", [&] {
+    storage::Statement query = db_.Prepare("SELECT host_name FROM clients WHERE name = ?1");
+    query.Bind(1, clientName);
+    if (!query.Step()) return false;
+    hostName = query.ColumnText(0);
+    return true;
+  });
+}
+
+void SqliteStore::AddShare(const ShareRow& share) {
+  Translate("add share", [&] {
+    db_.Prepare("INSERT INTO nfs_shares (share, server_client_name, subclient_id) VALUES (?1, ?2, ?3)")
+        .Bind(1, share.share)
+        .Bind(2, share.serverClientName)
+        .Bind(3, share.subclientId)
+        .Run();
+  });
+}
+
+std::vector<ShareRow> SqliteStore::ListShares() {
+  return Translate("list shares", [&] {
+    std::vector<ShareRow> rows;
+    storage::Statement query = db_.Prepare(
+        "SELECT share, server_client_name, subclient_id FROM nfs_shares ORDER BY position");
+    while (query.Step()) rows.push_back({query.ColumnText(0), query.ColumnText(1), query.ColumnInt64(2)});
+    return rows;
+  });
+}
+
+bool SqliteStore::GetNumber(const std::string& section, const std::string& key, uint64_t& value) {
+  return Translate("get number", [&] {
+    storage::Statement query =
+        db_.Prepare("SELECT value FROM platform_info WHERE section = ?1 AND key = ?2");
+    query.Bind(1, section).Bind(2, key);
+    if (!query.Step()) return false;
+    value = Unsigned(query.ColumnInt64(0));
+    return true;
+  });
+}
+
+void SqliteStore::SetNumber(const std::string& section, const std::string& key, uint64_t value) {
+  Translate("set number", [&] {
+    db_.Prepare("INSERT INTO platform_info (section, key, value) VALUES (?1, ?2, ?3) "
+                "ON CONFLICT (section, key) DO UPDATE SET value = excluded.value")
+        .Bind(1, section)
+        .Bind(2, key)
+        .Bind(3, Bits(value))
+        .Run();
+  });
+}
+
+void SqliteStore::DeleteNumber(const std::string& section, const std::string& key) {
+  Translate("delete number", [&] {
+    db_.Prepare("DELETE FROM platform_info WHERE section = ?1 AND key = ?2")
+        .Bind(1, section)
+        .Bind(2, key)
+        .Run();
+  });
+}
+
+VersionedViewList SqliteStore::ReadViewList(uint64_t subclientId) {
+  return Translate("read view list", [&] {
+    VersionedViewList list;
+    storage::Statement query =
+        db_.Prepare("SELECT list_text, version FROM view_lists WHERE subclient_id = ?1");
+    query.Bind(1, Bits(subclientId));
+    if (query.Step()) list = {query.ColumnText(0), query.ColumnInt64(1)};
+    return list;
+  });
+}
+
+// Compare-and-swap on the version: of two writers that read the same
+// version, exactly one succeeds.
+bool SqliteStore::WriteViewList(uint64_t subclientId, const std::string& text,
+                                int64_t expectedVersion) {
+  return Translate("write view list", [&] {
+    if (expectedVersion == 0) {
+      db_.Prepare("INSERT INTO view_lists (subclient_id, list_text, version) VALUES (?1, ?2, 1) "
+                  "ON CONFLICT (subclient_id) DO NOTHING")
+          .Bind(1, Bits(subclientId))
+          .Bind(2, text)
+          .Run();
+    } else {
+      db_.Prepare("UPDATE view_lists SET list_text = ?2, version = version + 1 "
+                  "WHERE subclient_id = ?1 AND version = ?3")
+          .Bind(1, Bits(subclientId))
+          .Bind(2, text)
+          .Bind(3, expectedVersion)
+          .Run();
+    }
+    return db_.Changes() == 1;
+  });
+}
+
+std::vector<std::pair<uint64_t, std::string>> SqliteStore::ListViewLists() {
+  return Translate("list view lists", [&] {
+    std::vector<std::pair<uint64_t, std::string>> rows;
+    storage::Statement query =
+        db_.Prepare("SELECT subclient_id, list_text FROM view_lists ORDER BY subclient_id");
+    while (query.Step()) rows.emplace_back(Unsigned(query.ColumnInt64(0)), query.ColumnText(1));
+    return rows;
+  });
+}
+
+void SqliteStore::PutNfsServer(const NfsServerRow& server) {
+  Translate("put NFS server", [&] {
+    db_.Prepare("INSERT INTO nfs_servers (host_name, up) VALUES (?1, ?2) "
+                "ON CONFLICT (host_name) DO UPDATE SET up = excluded.up")
+        .Bind(1, server.hostName)
+        .Bind(2, int64_t{server.up ? 1 : 0})
+        .Run();
+  });
+}
+
+std::vector<NfsServerRow> SqliteStore::ListNfsServers() {
+  return Translate("list NFS servers", [&] {
+    std::vector<NfsServerRow> rows;
+    storage::Statement query = db_.Prepare("SELECT host_name, up FROM nfs_servers ORDER BY host_name");
+    while (query.Step()) rows.push_back({query.ColumnText(0), query.ColumnInt64(1) != 0});
+    return rows;
+  });
+}
+
+bool SqliteStore::FindNfsServer(const std::string& hostName, NfsServerRow& server) {
+  return Translate("find NFS server", [&] {
+    storage::Statement query = db_.Prepare("SELECT host_name, up FROM nfs_servers WHERE host_name = ?1");
+    query.Bind(1, hostName);
+    if (!query.Step()) return false;
+    server = {query.ColumnText(0), query.ColumnInt64(1) != 0};
+    return true;
+  });
+}
+
+void SqliteStore::AddExport(const ExportRow& row) {
+  Translate("add export", [&] {
+    db_.Prepare("INSERT INTO exports (host_name, subclient_id, mount_path, export_type, exported_at) "
+                "VALUES (?1, ?2, ?3, ?4, ?5) "
+                "ON CONFLICT (host_name, subclient_id, mount_path) DO NOTHING")
+        .Bind(1, row.hostName)
+        .Bind(2, Bits(row.subclientId))
+        .Bind(3, row.mountPath)
+        .Bind(4, int64_t{row.exportType})
+        .Bind(5, row.exportedAt)
+        .Run();
+  });
+}
+
+void SqliteStore::DeleteExport(const std::string& hostName, uint64_t subclientId,
+                               const std::string& mountPath) {
+  Translate("delete export", [&] {
+    db_.Prepare("DELETE FROM exports WHERE host_name = ?1 AND subclient_id = ?2 AND mount_path = ?3")
+        .Bind(1, hostName)
+        .Bind(2, Bits(subclientId))
+        .Bind(3, mountPath)
+        .Run();
+  });
+}
+
+std::vector<ExportRow> SqliteStore::ListExports() {
+  return Translate("list exports", [&] {
+    std::vector<ExportRow> rows;
+    storage::Statement query = db_.Prepare(
+        "SELECT host_name, subclient_id, mount_path, export_type, exported_at FROM exports "
+        "ORDER BY host_name, subclient_id, mount_path");
+    while (query.Step()) {
+      rows.push_back({query.ColumnText(0), Unsigned(query.ColumnInt64(1)), query.ColumnText(2),
+                      static_cast<int>(query.ColumnInt64(3)), query.ColumnInt64(4)});
+    }
+    return rows;
+  });
+}
+
+}  // namespace localplatform

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+
+#include "SqliteDatabase.h"
+#include "store/Store.h"
+
+namespace localplatform {
+
+// The store in one SQLite database file.
+class SqliteStore : public Store {
+ public:
+  explicit SqliteStore(const std::string& path);
+
+  void PutClient(const ClientRow& client) override;
+  std::vector<ClientRow> ListClients() override;
+  bool FindClientHost(const std::string& clientName, std::string& hostName) override;
+  void AddShare(const ShareRow& share) override;
+  std::vector<ShareRow> ListShares() override;
+
+  bool GetNumber(const std::string& section, const std::string& key, uint64_t& value) override;
+  void SetNumber(const std::string& section, const std::string& key, uint64_t value) override;
+  void DeleteNumber(const std::string& section, const std::string& key) override;
+
+  VersionedViewList ReadViewList(uint64_t subclientId) override;
+  bool WriteViewList(uint64_t subclientId, const std::string& text,
+                     int64_t expectedVersion) override;
+  std::vector<std::pair<uint64_t, std::string>> ListViewLists() override;
+
+  void PutNfsServer(const NfsServerRow& server) override;
+  std::vector<NfsServerRow> ListNfsServers() override;
+  bool FindNfsServer(const std::string& hostName, NfsServerRow& server) override;
+  void AddExport(const ExportRow& row) override;
+  void DeleteExport(const std::string& hostName, uint64_t subclientId,
+                    const std::string& mountPath) override;
+  std::vector<ExportRow> ListExports() override;
+
+ private:
+  storage::SqliteDatabase db_;
+};
+
+}  // namespace localplatform

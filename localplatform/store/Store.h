@@ -1,0 +1,97 @@
+#pragma once
+// Everything the local platform keeps, behind one small interface, so that
+// another database can stand behind the platform classes without touching
+// them. Every operation is one self-contained unit of work; a failure throws
+// StoreError.
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace localplatform {
+
+class StoreError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A platform client: its client name and its network host name.
+struct ClientRow {
+  std::string name;
+  std::string hostName;
+};
+
+// A configured NFS share, as the management database lists it.
+struct ShareRow {
+  std::string share;
+  std::string serverClientName;
+  int64_t subclientId = 0;
+};
+
+// A share subclient's view list with the version it was read at. Version 0
+// means no list was ever stored.
+struct VersionedViewList {
+  std::string text;
+  int64_t version = 0;
+};
+
+// A machine that runs the NFS file-server service, by host name.
+struct NfsServerRow {
+  std::string hostName;
+  bool up = true;
+};
+
+// One export of a mount path by a file-server machine.
+struct ExportRow {
+  std::string hostName;
+  uint64_t subclientId = 0;
+  std::string mountPath;
+  int exportType = 0;
+  int64_t exportedAt = 0;  // seconds since the epoch
+};
+
+class Store {
+ public:
+  virtual ~Store() = default;
+
+  // Management database.
+  virtual void PutClient(const ClientRow& client) = 0;  // adds, or replaces the host name
+  virtual std::vector<ClientRow> ListClients() = 0;
+  virtual bool FindClientHost(const std::string& clientName, std::string& hostName) = 0;
+  virtual void AddShare(const ShareRow& share) = 0;
+  // In the order the shares were added.
+  virtual std::vector<ShareRow> ListShares() = 0;
+
+  // Information store: numbers by section and key.
+  virtual bool GetNumber(const std::string& section, const std::string& key, uint64_t& value) = 0;
+  virtual void SetNumber(const std::string& section, const std::string& key, uint64_t value) = 0;
+  virtual void DeleteNumber(const std::string& section, const std::string& key) = 0;
+
+  // View configuration of share subclients.
+  virtual VersionedViewList ReadViewList(uint64_t subclientId) = 0;
+  // Replaces the list only if it is still at `expectedVersion`; false, with
+  // nothing written, when another writer got there first.
+  virtual bool WriteViewList(uint64_t subclientId, const std::string& text,
+                             int64_t expectedVersion) = 0;
+  virtual std::vector<std::pair<uint64_t, std::string>> ListViewLists() = 0;
+
+  // NFS file-server machines and their exports.
+  virtual void PutNfsServer(const NfsServerRow& server) = 0;  // adds, or sets up/down
+  virtual std::vector<NfsServerRow> ListNfsServers() = 0;
+  virtual bool FindNfsServer(const std::string& hostName, NfsServerRow& server) = 0;
+  virtual void AddExport(const ExportRow& row) = 0;  // an existing export is kept
+  virtual void DeleteExport(const std::string& hostName, uint64_t subclientId,
+                            const std::string& mountPath) = 0;
+  virtual std::vector<ExportRow> ListExports() = 0;
+};
+
+// Where the platform keeps its state: $ZRSO_PLATFORM_DB, else
+// $XDG_STATE_HOME/zrso/platform.db, else ~/.local/state/zrso/platform.db.
+std::string StorePath();
+
+// Opens the platform's store at StorePath(). Throws StoreError.
+std::unique_ptr<Store> OpenStore();
+
+}  // namespace localplatform

@@ -1,0 +1,44 @@
+#pragma once
+// The platform's application manager: stored procedures against the
+// management database, and the view configuration of share subclients.
+
+#include <memory>
+#include <string>
+
+class AdaptersBase {
+ public:
+  virtual ~AdaptersBase();
+};
+
+class App_ExecuteSP : public AdaptersBase {
+ public:
+  App_ExecuteSP();
+  ~App_ExecuteSP() override;
+
+  // Runs stored procedure `procedureId` with the request XML. 0 on success,
+  // with the response XML in `response`; any other value is the failure code.
+  virtual int executeStoredProcedure(unsigned long procedureId, const std::string& request,
+                                     std::string& response, void* reserved);
+};
+
+// The view configuration of one share subclient.
+class Subclient {
+ public:
+  explicit Subclient(unsigned long subclientId);
+  Subclient(const Subclient&) = delete;
+  Subclient& operator=(const Subclient&) = delete;
+  ~Subclient();
+
+  // The client names of the subclient's NFS servers. 0 on success.
+  int getVeskNFSServers(std::string& servers, void* reserved);
+  // The stored view list, empty when there is none. 0 on success.
+  int getVeskViewConfiguration(std::string& viewList, void* reserved);
+  // Replaces the stored view list. 0 on success; non-zero, with nothing
+  // written, when the list changed in the store since this object read it.
+  int setVeskViewConfiguration(const std::string& viewList, void* reserved);
+
+ private:
+  struct State;
+  unsigned long subclientId_;
+  std::unique_ptr<State> state_;
+};

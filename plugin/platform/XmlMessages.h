@@ -1,0 +1,69 @@
+#pragma once
+// The platform's message library: records that travel as XML text, with
+// fields addressed by numbers.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CNMessageBase;
+using CNMessageList = std::vector<std::shared_ptr<CNMessageBase>>;
+
+class CNMessageBase {
+ public:
+  CNMessageBase(int domain, int type);
+  CNMessageBase(const CNMessageBase&) = delete;
+  CNMessageBase& operator=(const CNMessageBase&) = delete;
+  virtual ~CNMessageBase();
+
+  // The record as XML text in `xml`. 0 on success.
+  int serialize(std::string& xml, bool pretty) const;
+  // Replaces the record's fields with those of `xml`. 0 on success; on text
+  // that is not a well-formed message of this type the record is left empty.
+  int unserialize(std::string& xml);
+
+  // The list field with the given address, created empty when absent.
+  CNMessageList& getlistobject(short group, short index, unsigned long messageId,
+                               unsigned int fieldId, bool create);
+  // The text field with the given address; empty when absent.
+  std::string getstring(short group, short index, unsigned long messageId,
+                        unsigned int fieldId);
+  void setstring(short group, short index, unsigned long messageId, unsigned int fieldId,
+                 const std::string& value);
+  // The 64-bit field with the given address; 0 when absent.
+  int64_t getint64(short index, unsigned long messageId, unsigned int fieldId) const;
+  void setint64(short index, unsigned long messageId, unsigned int fieldId, int64_t value);
+
+  int domain() const { return domain_; }
+  int type() const { return type_; }
+
+ private:
+  struct Fields;
+
+  int domain_;
+  int type_;
+  std::unique_ptr<Fields> fields_;
+};
+
+namespace App {
+
+// Asks for every configured NFS share.
+class GetNFSShareReq : public CNMessageBase {
+ public:
+  GetNFSShareReq() : CNMessageBase(30, 642) {}
+};
+
+// Every configured NFS share, as a list of NFSShares.
+class GetNFSShareResp : public CNMessageBase {
+ public:
+  GetNFSShareResp() : CNMessageBase(30, 644) {}
+};
+
+// One configured NFS share.
+class NFSShares : public CNMessageBase {
+ public:
+  NFSShares() : CNMessageBase(30, 643) {}
+};
+
+}  // namespace App

@@ -1,0 +1,17 @@
+#pragma once
+// Each group of snaphost commands registers itself on the application.
+
+#include <CLI/CLI.hpp>
+
+#include "HostContext.h"
+
+namespace snaphost {
+
+// Every command callback stores its exit code here.
+struct CommandResult {
+  int exitCode = 0;
+};
+
+void AddVersionCommand(CLI::App& app, HostContext& context, CommandResult& result);
+
+}  // namespace snaphost

@@ -1,0 +1,42 @@
+#pragma once
+// What every snaphost command shares: the global options, the plug-in and
+// the record catalogue, each opened on first use.
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "PluginLoader.h"
+#include "RecordCatalogue.h"
+
+namespace snaphost {
+
+// A failure the user can act on; main prints its text and exits with kExitError.
+struct HostError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// Exit codes besides the batch results 0, 1 and 2.
+constexpr int kExitError = 3;
+
+class HostContext {
+ public:
+  std::string pluginOption;
+  std::string home;
+  std::string logFile;
+  int logLevel = 0;
+  bool logLevelGiven = false;
+
+  // Points the platform, the catalogue and the log at --home when given, and
+  // puts the log writer in place. Runs once, before any command.
+  void Prepare();
+
+  Plugin& plugin();
+  RecordCatalogue& catalogue();
+
+ private:
+  std::unique_ptr<Plugin> plugin_;
+  std::unique_ptr<RecordCatalogue> catalogue_;
+};
+
+}  // namespace snaphost

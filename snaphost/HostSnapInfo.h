@@ -1,0 +1,33 @@
+#pragma once
+// The host's implementation of the plug-in's record interface over one
+// SnapRecord. The plug-in's writes land in the record; the caller stores it.
+
+#include "SnapRecord.h"
+#include "host/SnapInfo.h"
+
+namespace snaphost {
+
+class HostSnapInfo final : public ZRSO::SnapInfo {
+ public:
+  explicit HostSnapInfo(SnapRecord& record) : record_(record) {}
+
+  void getArrayInfo(char* buffer, int16_t& length) override;
+  int findArray(const char* name) override;
+  void setStatus(int status) override;
+  void setSnapDevice(const char* descriptor) override;
+  int getMetadata(int id, char* buffer, int16_t& capacity) override;
+  int setMetadata(int id, const char* text) override;
+  void setError(int code, const char* text) override;
+  int getSnapNumber() override;
+  int getValue(int key, int* value) override;
+  bool getSnapUUID2(std::string& uuid) override;
+  void getHostIdentifier(std::string& identifier) override;
+  bool getSourceDevicev2(std::string& descriptor) override;
+  bool getSnapDevice(std::string& descriptor) override;
+  void getMountHostName(std::string& hostName) override;
+
+ private:
+  SnapRecord& record_;
+};
+
+}  // namespace snaphost

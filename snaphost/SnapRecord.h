@@ -1,0 +1,32 @@
+#pragma once
+// The host's own snapshot record, as it keeps it between runs.
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+
+namespace snaphost {
+
+struct SnapRecord {
+  std::string id;              // a UUID; also the snapshot UUID the plug-in names views by
+  int snapNumber = 0;          // per catalogue, counting from 1
+  std::string sourceDevice;    // descriptor with plain slashes
+  std::string snapDevice;      // exactly as the plug-in set it; empty until mapped
+  int status = 0;
+  int errorCode = 0;
+  std::string errorText;
+  std::map<int, std::string> metadata;
+  std::optional<int> jobId;
+  std::string arrayName;       // the array findArray accepts
+  std::string hostIdentifier;
+  std::string mountHostName;
+  int64_t createdAt = 0;       // seconds since the epoch
+};
+
+// Descriptors go to the plug-in with each slash written as backslash-slash.
+std::string EscapeDescriptor(const std::string& plain);
+// The inverse: backslash-slash pairs become plain slashes.
+std::string UnescapeDescriptor(const std::string& escaped);
+
+}  // namespace snaphost

@@ -1,0 +1,73 @@
+#pragma once
+// A log writer that keeps every message in memory, for tests that check
+// what was logged.
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "LogWriter.h"
+
+namespace testsupport {
+
+struct LogLine {
+  int level;
+  std::string function;
+  std::string message;
+};
+
+class CapturingLogWriter : public CLogWriterInterface {
+ public:
+  explicit CapturingLogWriter(int level) : level_(level) {}
+
+  int getLevel() const override { return level_; }
+  const std::vector<LogLine>& lines() const { return lines_; }
+  void clear() { lines_.clear(); }
+
+  // How many messages are exactly `message`.
+  int Count(const std::string& message) const {
+    int count = 0;
+    for (const LogLine& line : lines_) count += line.message == message ? 1 : 0;
+    return count;
+  }
+  // How many messages contain `text`.
+  int CountContaining(const std::string& text) const {
+    int count = 0;
+    for (const LogLine& line : lines_) count += line.message.find(text) != std::string::npos ? 1 : 0;
+    return count;
+  }
+
+ protected:
+  void writeV(int level, const char* function, int, const char* format, va_list args) override {
+    char buffer[8192];
+    std::vsnprintf(buffer, sizeof(buffer), format, args);
+    lines_.push_back({level, function != nullptr ? function : "", buffer});
+  }
+
+ private:
+  int level_;
+  std::vector<LogLine> lines_;
+};
+
+// Installs a capturing writer as the process-wide writer for one scope and
+// puts back the one before.
+class ScopedCapture {
+ public:
+  explicit ScopedCapture(int level = 4)
+      : writer_(std::make_shared<CapturingLogWriter>(level)), previous_(g_ptrLogWriter) {
+    g_ptrLogWriter = writer_;
+  }
+  ScopedCapture(const ScopedCapture&) = delete;
+  ScopedCapture& operator=(const ScopedCapture&) = delete;
+  ~ScopedCapture() { g_ptrLogWriter = previous_; }
+
+  CapturingLogWriter& operator*() const { return *writer_; }
+  CapturingLogWriter* operator->() const { return writer_.get(); }
+
+ private:
+  std::shared_ptr<CapturingLogWriter> writer_;
+  std::shared_ptr<CLogWriterInterface> previous_;
+};
+
+}  // namespace testsupport

@@ -1,0 +1,94 @@
+#pragma once
+// A snapshot record double: every value the plug-in reads can be set, every
+// write is kept, and each operation can be made to fail.
+
+#include <cstring>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/SnapInfo.h"
+
+namespace testsupport {
+
+class FakeSnapInfo final : public ZRSO::SnapInfo {
+ public:
+  // What the record hands out.
+  std::string arrayInfo;
+  std::vector<std::string> acceptedArrays;       // names findArray accepts
+  std::optional<std::string> sourceDevice;       // nullopt: getSourceDevicev2 fails
+  std::string snapDevice;                        // as the host hands it out
+  std::map<int, std::string> metadata;
+  std::optional<std::string> uuid = std::string("uuid-1");
+  int snapNumber = 1;
+  std::optional<int> jobId;
+  std::string hostIdentifier;
+  std::string mountHostName;
+  bool refuseMetadata = false;
+
+  // What the plug-in wrote.
+  std::optional<int> status;
+  std::optional<int> errorCode;
+  std::string errorText;
+  std::optional<std::string> setSnapDeviceText;
+  std::vector<std::string> offeredArrays;
+  std::vector<int16_t> capacitiesSeen;
+
+  void getArrayInfo(char* buffer, int16_t& length) override {
+    size_t count = std::min(arrayInfo.size(), static_cast<size_t>(length));
+    std::memcpy(buffer, arrayInfo.data(), count);
+    buffer[count] = '\0';
+  }
+  int findArray(const char* name) override {
+    offeredArrays.emplace_back(name);
+    for (const std::string& accepted : acceptedArrays) {
+      if (accepted == name) return 0;
+    }
+    return 1;
+  }
+  void setStatus(int value) override { status = value; }
+  void setSnapDevice(const char* descriptor) override { setSnapDeviceText = descriptor; }
+  int getMetadata(int id, char* buffer, int16_t& capacity) override {
+    capacitiesSeen.push_back(capacity);
+    auto found = metadata.find(id);
+    if (found == metadata.end()) return 1;
+    size_t count = std::min(found->second.size(), static_cast<size_t>(capacity));
+    std::memcpy(buffer, found->second.data(), count);
+    buffer[count] = '\0';
+    return 0;
+  }
+  int setMetadata(int id, const char* text) override {
+    if (refuseMetadata) return 1;
+    metadata[id] = text;
+    return 0;
+  }
+  void setError(int code, const char* text) override {
+    errorCode = code;
+    errorText = text;
+  }
+  int getSnapNumber() override { return snapNumber; }
+  int getValue(int key, int* value) override {
+    if (key != ZRSO::GET_VALUE_CURRENT_JOB_ID || !jobId) return 1;
+    *value = *jobId;
+    return 0;
+  }
+  bool getSnapUUID2(std::string& out) override {
+    if (!uuid) return false;
+    out = *uuid;
+    return true;
+  }
+  void getHostIdentifier(std::string& out) override { out = hostIdentifier; }
+  bool getSourceDevicev2(std::string& out) override {
+    if (!sourceDevice) return false;
+    out = *sourceDevice;
+    return true;
+  }
+  bool getSnapDevice(std::string& out) override {
+    out = snapDevice;
+    return !out.empty();
+  }
+  void getMountHostName(std::string& out) override { out = mountHostName; }
+};
+
+}  // namespace testsupport
