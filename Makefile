@@ -4,7 +4,7 @@
 PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 
-.PHONY: deps build test demo asan-test fuzz clean
+.PHONY: deps build test demo fuzz clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -19,8 +19,12 @@ test: build
 demo: build
 	$(BUILD_DIR)/bin/snaphost demo
 
-asan-test:
-	$(MAKE) test PRESET=asan
+# Builds the libFuzzer targets with clang and runs each for FUZZ_SECONDS.
+FUZZ_SECONDS ?= 20
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	bash scripts/run-fuzzers.sh build/fuzz $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build
