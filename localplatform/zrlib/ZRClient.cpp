@@ -1,0 +1,39 @@
+// Platform clients: a client name resolves to the network host name the
+// management database holds for it.
+
+#include "PlatformLog.h"
+#include "ZrLib.h"
+#include "store/Store.h"
+
+namespace {
+
+constexpr int kClientUnknown = 1;
+constexpr int kStoreUnavailable = 2;
+
+int LookUpHost(const std::string& clientName, std::string& hostName, const char* function) {
+  try {
+    std::string found;
+    if (!localplatform::OpenStore()->FindClientHost(clientName, found)) return kClientUnknown;
+    hostName = found;
+    return 0;
+  } catch (const localplatform::StoreError& error) {
+    PLATFORM_LOG_ERROR(function, "platform store: %s", error.what());
+    return kStoreUnavailable;
+  }
+}
+
+}  // namespace
+
+ZRClient::ZRClient(const std::string& clientName, bool, unsigned long) : clientName_(clientName) {}
+
+ZRClient::ZRClient(const std::string& clientName, ZRNameType, unsigned long, void*)
+    : clientName_(clientName) {}
+
+int ZRClient::getNetworkHostname(std::string& hostName, void*) {
+  return LookUpHost(clientName_, hostName, "ZRClient::getNetworkHostname");
+}
+
+// The local platform addresses the file-server service by the plain host name.
+int ZRClient::getNetworkHostnameMangled(std::string& hostName, void*) {
+  return LookUpHost(clientName_, hostName, "ZRClient::getNetworkHostnameMangled");
+}
