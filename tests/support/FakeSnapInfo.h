@@ -12,7 +12,7 @@
 
 namespace testsupport {
 
-class FakeSnapInfo final : public ZRSO::SnapInfo {
+class FakeSnapInfo : public ZRSO::SnapInfo {
  public:
   // What the record hands out.
   std::string arrayInfo;
