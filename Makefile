@@ -4,7 +4,7 @@
 PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 
-.PHONY: deps build test demo fuzz clean
+.PHONY: deps build test demo fuzz package clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -25,6 +25,11 @@ fuzz: deps
 	cmake --preset fuzz
 	cmake --build --preset fuzz
 	bash scripts/run-fuzzers.sh build/fuzz $(FUZZ_SECONDS)
+
+# A Debian package of the plug-in, the local platform and snaphost.
+package: build
+	cd $(BUILD_DIR) && cpack
+	@ls $(BUILD_DIR)/*.deb
 
 clean:
 	rm -rf build
