@@ -1,0 +1,34 @@
+#include "catalogue/SnapViewRecord.h"
+#include "catalogue/ViewCatalogue.h"
+#include "catalogue/ViewList.h"
+#include "catalogue/ViewListAccess.h"
+#include "platform/AppMgr.h"
+#include "platform/Log.h"
+
+int CheckPITView(CheckPITViewArgs& args, bool& exists, std::string& error) {
+  static const char kFunction[] = "int CheckPITView(CheckPITViewArgs&, bool&, std::string&)";
+  Subclient subclient(static_cast<unsigned long>(args.shareSubclientId));
+  std::string servers;
+  subclient.getVeskNFSServers(servers, nullptr);
+
+  std::string list;
+  int result = ReadPITViewList(subclient, args.shareName, kFunction, list, error);
+  if (result != 0) return result;
+
+  exists = false;
+  if (list.empty()) {
+    ZRSO_LOG(zrso::LOG_NOTICE, kFunction, "INFO: There are no PITviews in given share [%s].",
+             args.shareName.c_str());
+    return 0;
+  }
+  for (const std::string& piece : SplitViewList(list)) {
+    if (PieceHasValue(piece, "MntPath", args.mntPath)) {
+      exists = true;
+      return 0;
+    }
+  }
+  ZRSO_LOG(zrso::LOG_NOTICE, kFunction,
+           "INFO: Given [%s] mount path is not found in Object Store PITView list.",
+           args.mntPath.c_str());
+  return 0;
+}
