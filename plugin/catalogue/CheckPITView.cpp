@@ -8,11 +8,8 @@
 int CheckPITView(CheckPITViewArgs& args, bool& exists, std::string& error) {
   static const char kFunction[] = "int CheckPITView(CheckPITViewArgs&, bool&, std::string&)";
   Subclient subclient(static_cast<unsigned long>(args.shareSubclientId));
-  std::string servers;
-  subclient.getVeskNFSServers(servers, nullptr);
-
   std::string list;
-  int result = ReadPITViewList(subclient, args.shareName, kFunction, list, error);
+  int result = OpenPITViewList(subclient, args.shareName, kFunction, list, error);
   if (result != 0) return result;
 
   exists = false;

@@ -30,11 +30,8 @@ void WithdrawExport(const std::string& record, const DeletePITViewArgs& args, co
 int DeletePITView(DeletePITViewArgs& args, std::string& error) {
   static const char kFunction[] = "int DeletePITView(DeletePITViewArgs&, std::string&)";
   Subclient subclient(static_cast<unsigned long>(args.shareSubclientId));
-  std::string servers;
-  subclient.getVeskNFSServers(servers, nullptr);
-
   std::string list;
-  int result = ReadPITViewList(subclient, args.shareName, kFunction, list, error);
+  int result = OpenPITViewList(subclient, args.shareName, kFunction, list, error);
   if (result != 0) return result;
   if (list.empty()) {
     ZRSO_LOG(zrso::LOG_ERROR, kFunction, "ERROR: There is no PITViews to delete.");

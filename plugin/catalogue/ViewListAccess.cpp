@@ -17,6 +17,13 @@ int ReadPITViewList(Subclient& subclient, const std::string& shareName, const ch
   return ZRSO::ERROR_VIEW_LIST_READ;
 }
 
+int OpenPITViewList(Subclient& subclient, const std::string& shareName, const char* function,
+                    std::string& list, std::string& error) {
+  std::string servers;
+  subclient.getVeskNFSServers(servers, nullptr);
+  return ReadPITViewList(subclient, shareName, function, list, error);
+}
+
 int WritePITViewList(Subclient& subclient, const std::string& list, const std::string& shareName,
                      const char* function, std::string& error) {
   if (subclient.setVeskViewConfiguration(list, nullptr) == 0) return 0;

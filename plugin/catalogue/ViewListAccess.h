@@ -13,6 +13,11 @@ class Subclient;
 int ReadPITViewList(Subclient& subclient, const std::string& shareName, const char* function,
                     std::string& list, std::string& error);
 
+// As ReadPITViewList, first asking the subclient for its NFS servers, the
+// way check and delete open the list; the answer is not used.
+int OpenPITViewList(Subclient& subclient, const std::string& shareName, const char* function,
+                    std::string& list, std::string& error);
+
 // Replaces the stored list with `list`. 0; or ERROR_VIEW_LIST_WRITE, logged
 // under `function`, with its text in `error`.
 int WritePITViewList(Subclient& subclient, const std::string& list, const std::string& shareName,
