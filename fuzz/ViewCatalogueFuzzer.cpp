@@ -94,7 +94,8 @@ void Create(const std::vector<std::string>& fields) {
   int result = CreatePITView(args, error);
 
   bool storable = true;
-  for (const std::string& value : fields) storable &= value.find_first_of(";<") == std::string::npos;
+  for (const std::string& value : fields)
+    storable &= value.find_first_of(";<") == std::string::npos;
   if (!storable || Listed(before, "SnapName", args.snapName)) {
     Require(result == (storable ? 0 : 83004), "refused or duplicate create result");
     Require(Stored() == before, "refused or duplicate create writes nothing");
@@ -157,7 +158,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string argument = operation.substr(1);
     switch (operation[0]) {
       case 'c':
-        Require(Checks(argument) == Listed(Stored(), "MntPath", argument), "check finds what is listed");
+        Require(Checks(argument) == Listed(Stored(), "MntPath", argument),
+                "check finds what is listed");
         break;
       case 'n':
         Create(Fields(argument));

@@ -16,9 +16,9 @@ namespace snaphost {
 namespace {
 
 // The tags of a view record in stored order.
-const char* const kRecordTags[] = {"ToTime",    "MntPath",   "NFSClient",      "UID",
-                                   "GID",       "SnapName",  "NFSServer",      "CopyPrecedence",
-                                   "ReadOnly",  "WritablePIT"};
+const char* const kRecordTags[] = {"ToTime",   "MntPath",    "NFSClient", "UID",
+                                   "GID",      "SnapName",   "NFSServer", "CopyPrecedence",
+                                   "ReadOnly", "WritablePIT"};
 
 void PrintServer(const localplatform::NfsServerRow& server) {
   std::cout << server.hostName << "\t" << (server.up ? "up" : "down") << "\n";
@@ -28,7 +28,8 @@ void AddServerCommands(CLI::App& app, CommandResult& result) {
   CLI::App* server = app.add_subcommand("server", "NFS file-server machines");
   server->require_subcommand(1);
 
-  CLI::App* add = server->add_subcommand("add", "Register HOST as an NFS server machine that is up");
+  CLI::App* add =
+      server->add_subcommand("add", "Register HOST as an NFS server machine that is up");
   auto addHost = std::make_shared<std::string>();
   add->add_option("HOST", *addHost, "Host name of the machine")->required();
   add->callback([addHost, &result] {
@@ -39,8 +40,8 @@ void AddServerCommands(CLI::App& app, CommandResult& result) {
   });
 
   for (bool up : {false, true}) {
-    CLI::App* mark = server->add_subcommand(up ? "up" : "down",
-                                            up ? "Mark the registered HOST up" : "Mark the registered HOST down");
+    CLI::App* mark = server->add_subcommand(
+        up ? "up" : "down", up ? "Mark the registered HOST up" : "Mark the registered HOST down");
     auto markHost = std::make_shared<std::string>();
     mark->add_option("HOST", *markHost, "Host name of the machine")->required();
     mark->callback([markHost, up, &result] {
@@ -89,7 +90,8 @@ void AddViewCommands(CLI::App& app, CommandResult& result) {
   auto subclientId = std::make_shared<int64_t>(0);
   show->add_option("SUBCLIENT_ID", *subclientId, "Subclient identifier of the share")->required();
   show->callback([subclientId, &result] {
-    PrintViewList(localplatform::OpenStore()->ReadViewList(static_cast<uint64_t>(*subclientId)).text);
+    PrintViewList(
+        localplatform::OpenStore()->ReadViewList(static_cast<uint64_t>(*subclientId)).text);
     result.exitCode = 0;
   });
 }

@@ -52,7 +52,8 @@ int Subclient::getVeskNFSServers(std::string& servers, void*) {
 
 int Subclient::getVeskViewConfiguration(std::string& viewList, void*) {
   try {
-    localplatform::VersionedViewList stored = localplatform::OpenStore()->ReadViewList(subclientId_);
+    localplatform::VersionedViewList stored =
+        localplatform::OpenStore()->ReadViewList(subclientId_);
     viewList = stored.text;
     state_->version = stored.version;
     return 0;

@@ -1,4 +1,3 @@
-#include "catalogue/SnapViewRecord.h"
 #include "catalogue/ViewCatalogue.h"
 #include "catalogue/ViewList.h"
 #include "catalogue/ViewListAccess.h"

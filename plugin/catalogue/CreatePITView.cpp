@@ -16,9 +16,10 @@ bool ValuesAreStorable(const CreatePITViewArgs& args, const char* function) {
        {&args.toTime, &args.mntPath, &args.nfsClient, &args.uid, &args.gid, &args.snapName,
         &args.copyPrecedence, &args.nfsServerClientName, &args.readOnly, &args.writablePit}) {
     if (value->find_first_of(";<") != std::string::npos) {
-      ZRSO_LOG(zrso::LOG_ERROR, function,
-               "ERROR: PITView value [%s] holds ';' or '<' and cannot be stored for object store [%s].",
-               value->c_str(), args.shareName.c_str());
+      ZRSO_LOG(
+          zrso::LOG_ERROR, function,
+          "ERROR: PITView value [%s] holds ';' or '<' and cannot be stored for object store [%s].",
+          value->c_str(), args.shareName.c_str());
       return false;
     }
   }

@@ -10,7 +10,8 @@ namespace {
 
 // Asks the NFS server named in the removed record to stop exporting it. The
 // outcome is not acted on: the record goes either way.
-void WithdrawExport(const std::string& record, const DeletePITViewArgs& args, const char* function) {
+void WithdrawExport(const std::string& record, const DeletePITViewArgs& args,
+                    const char* function) {
   std::string server;
   GetValueFromXmlString(record, "NFSServer", server);
   if (server.empty()) {
@@ -19,6 +20,7 @@ void WithdrawExport(const std::string& record, const DeletePITViewArgs& args, co
              args.mntPath.c_str());
     return;
   }
+  // A copy: the command may write to it, and the arguments stay as given.
   std::string mountPath = args.mntPath;
   std::string auxiliary;
   SendCommandToNfsServer(server, EXPORT_TYPE_PIT_VIEW, OPERATION_DELETE,

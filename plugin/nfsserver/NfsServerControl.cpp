@@ -49,8 +49,9 @@ bool SendCommandToNfsServer(const std::string& clientName, ExportType exportType
              clientName.c_str());
     return false;
   }
-  if (client->BackupFSMExport(exportType, operation, shareSubclientId, mountPath,
-                              auxiliaryText) != 0) {
+  int refused =
+      client->BackupFSMExport(exportType, operation, shareSubclientId, mountPath, auxiliaryText);
+  if (refused != 0) {
     ZRSO_LOG(zrso::LOG_ERROR, kFunction, "ERROR: Failed to send export request to NFS server [%s]",
              clientName.c_str());
     return false;

@@ -75,9 +75,11 @@ TEST(SnapViewRecord, ValueReading) {
 }
 
 TEST(SnapViewRecord, IntegerReadingConvertsAsAtoi) {
-  const std::pair<const char*, int> cases[] = {
-      {"<N>12abc</N>", 12}, {"<N>abc</N>", 0},       {"<N></N>", 0},
-      {"<N> -7</N>", -7},   {"<N>99999999999</N>", INT_MAX}};
+  const std::pair<const char*, int> cases[] = {{"<N>12abc</N>", 12},
+                                               {"<N>abc</N>", 0},
+                                               {"<N></N>", 0},
+                                               {"<N> -7</N>", -7},
+                                               {"<N>99999999999</N>", INT_MAX}};
   for (const auto& [xml, expected] : cases) {
     int value = 55;
     EXPECT_EQ(GetValueFromXmlString(xml, "N", value), 0) << xml;

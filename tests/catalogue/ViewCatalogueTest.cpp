@@ -117,7 +117,9 @@ TEST_F(ViewCatalogue, CheckOfAnUnlistedMountPathSaysSo) {
   bool exists = true;
   EXPECT_EQ(Check("/other", exists, error_), 0);
   EXPECT_FALSE(exists);
-  EXPECT_EQ(capture_->Count("INFO: Given [/other] mount path is not found in Object Store PITView list."), 1);
+  EXPECT_EQ(
+      capture_->Count("INFO: Given [/other] mount path is not found in Object Store PITView list."),
+      1);
 }
 
 TEST_F(ViewCatalogue, EveryOperationReportsAListThatCannotBeRead) {
@@ -151,13 +153,15 @@ TEST_F(ViewCatalogue, CreateOfAListedNameWritesNothing) {
   EXPECT_EQ(Create("v_1", "/m2", "srvB", error_), 0);
   EXPECT_EQ(StoredVersion(), version);
   EXPECT_EQ(error_, "untouched");
-  EXPECT_EQ(capture_->Count("INFO: PITView name [v_1] already present. No need to create again."), 1);
+  EXPECT_EQ(capture_->Count("INFO: PITView name [v_1] already present. No need to create again."),
+            1);
 }
 
 TEST_F(ViewCatalogue, CreateSeparatesTheNewRecordFromAnUnterminatedList) {
   Store(";" + Record("v_1", "/m1", "srvA"));
   EXPECT_EQ(Create("v_2", "/m2", "srvA", error_), 0);
-  EXPECT_EQ(StoredList(), ";" + Record("v_1", "/m1", "srvA") + ";" + Record("v_2", "/m2", "srvA") + ";");
+  EXPECT_EQ(StoredList(),
+            ";" + Record("v_1", "/m1", "srvA") + ";" + Record("v_2", "/m2", "srvA") + ";");
   bool exists = false;
   EXPECT_EQ(Check("/m2", exists, error_), 0);
   EXPECT_TRUE(exists);
@@ -186,7 +190,8 @@ TEST_F(ViewCatalogue, CreateRefusesValuesThatWouldBreakTheList) {
 
 TEST_F(ViewCatalogue, CreateLosesARaceWithoutLosingTheOtherChange) {
   Store(Record("v_1", "/m1", "srvA") + ";");
-  const std::string theirs = Record("v_1", "/m1", "srvA") + ";" + Record("v_9", "/m9", "srvA") + ";";
+  const std::string theirs =
+      Record("v_1", "/m1", "srvA") + ";" + Record("v_9", "/m9", "srvA") + ";";
   OverwriteOn("Copy ID [0]", theirs);
   EXPECT_EQ(Create("v_2", "/m2", "srvA", error_), ZRSO::ERROR_VIEW_LIST_WRITE);
   EXPECT_EQ(error_, kWriteFailure);
@@ -209,7 +214,10 @@ TEST_F(ViewCatalogue, DeleteOfAnUnlistedMountPathDoesNothing) {
   EXPECT_EQ(Delete("/other", error_), 0);
   EXPECT_EQ(StoredVersion(), version);
   EXPECT_TRUE(Exported("hostA", "/m1"));
-  EXPECT_EQ(capture_->Count("INFO: Given [/other] mount path is not found in Object Store snap. Nothing to delete."), 1);
+  EXPECT_EQ(
+      capture_->Count(
+          "INFO: Given [/other] mount path is not found in Object Store snap. Nothing to delete."),
+      1);
 }
 
 TEST_F(ViewCatalogue, DeleteOfTheOnlyRecordLeavesTheEmptyList) {
@@ -217,7 +225,9 @@ TEST_F(ViewCatalogue, DeleteOfTheOnlyRecordLeavesTheEmptyList) {
   EXPECT_EQ(Delete("/m1", error_), 0);
   EXPECT_EQ(StoredList(), "");
   EXPECT_EQ(StoredVersion(), 2);
-  EXPECT_EQ(capture_->Count("DEBUG: NFSServer is not set in the PITView [/m1]. Will skip Vesk request."), 1);
+  EXPECT_EQ(
+      capture_->Count("DEBUG: NFSServer is not set in the PITView [/m1]. Will skip Vesk request."),
+      1);
 }
 
 TEST_F(ViewCatalogue, DeleteWithdrawsEveryMatchingExportBeforeWritingOnce) {
@@ -225,8 +235,8 @@ TEST_F(ViewCatalogue, DeleteWithdrawsEveryMatchingExportBeforeWritingOnce) {
   platform_.AddNfsServer("srvB", "hostB");
   AddExport("hostA", "/m1");
   AddExport("hostB", "/m1");
-  const std::string original =
-      Record("v_1", "/m1", "srvA") + ";" + Record("v_2", "/m2", "srvA") + ";" + Record("v_3", "/m1", "srvB") + ";";
+  const std::string original = Record("v_1", "/m1", "srvA") + ";" + Record("v_2", "/m2", "srvA") +
+                               ";" + Record("v_3", "/m1", "srvB") + ";";
   Store(original);
   std::string listDuringLastWithdraw;
   capture_->OnMessage("Launched Vesk server [srvB] successfully",
@@ -264,7 +274,8 @@ TEST_F(ViewCatalogue, DeleteLosesARaceAfterWithdrawingTheExport) {
   platform_.AddNfsServer("srvA", "hostA");
   AddExport("hostA", "/m1");
   Store(Record("v_1", "/m1", "srvA") + ";");
-  const std::string theirs = Record("v_1", "/m1", "srvA") + ";" + Record("v_9", "/m9", "srvA") + ";";
+  const std::string theirs =
+      Record("v_1", "/m1", "srvA") + ";" + Record("v_9", "/m9", "srvA") + ";";
   OverwriteOn("Launched Vesk server [srvA] successfully", theirs);
   EXPECT_EQ(Delete("/m1", error_), ZRSO::ERROR_VIEW_LIST_WRITE);
   EXPECT_EQ(error_, kWriteFailure);

@@ -81,7 +81,8 @@ TEST_F(NfsServerControl, AServerThatIsDownOrUnregisteredIsNotStarted) {
   platform_.store().PutClient({"plain", "hostP"});
   const std::pair<const char*, const char*> cases[] = {
       {"srvD", "Failed to launch Vesk server [srvD] err [NFS server machine [hostD] is down]"},
-      {"plain", "Failed to launch Vesk server [plain] err [[hostP] is not a registered NFS server machine]"},
+      {"plain",
+       "Failed to launch Vesk server [plain] err [[hostP] is not a registered NFS server machine]"},
   };
   for (const auto& [name, logged] : cases) {
     SCOPED_TRACE(name);
@@ -91,7 +92,8 @@ TEST_F(NfsServerControl, AServerThatIsDownOrUnregisteredIsNotStarted) {
     EXPECT_EQ(capture_->Count(logged), 1);
 
     EXPECT_FALSE(Send(name, OPERATION_ADD, "/s-v_1"));
-    EXPECT_EQ(capture_->Count(std::string("ERROR: Failed to launch Vesk server on [") + name + "]"), 1);
+    EXPECT_EQ(capture_->Count(std::string("ERROR: Failed to launch Vesk server on [") + name + "]"),
+              1);
   }
   EXPECT_EQ(Created(), 4);
   EXPECT_EQ(Destroyed(), 4);

@@ -56,13 +56,15 @@ TEST_F(FileServerCommands, ShowsAViewListAsStoredAndParsed) {
       "<CopyPrecedence>3</CopyPrecedence><ReadOnly>0</ReadOnly><WritablePIT>1</WritablePIT>"
       "</SnapStart>";
   platform_.PutViewList(7, ";" + record + ";;<MntPath>/x</MntPath>");
-  EXPECT_EQ(Run("views show 7"),
-            "stored: ;" + record + ";;<MntPath>/x</MntPath>\n"
-            "piece\tToTime\tMntPath\tNFSClient\tUID\tGID\tSnapName\tNFSServer\tCopyPrecedence\t"
-            "ReadOnly\tWritablePIT\n"
-            "1\t100\t/s-v_1\tc1\t*\t*\tv_1\tsrvA\t3\t0\t1\n"
-            "2\t(missing)\t/x\t(missing)\t(missing)\t(missing)\t(missing)\t(missing)\t(missing)\t"
-            "(missing)\t(missing)\n");
+  EXPECT_EQ(
+      Run("views show 7"),
+      "stored: ;" + record +
+          ";;<MntPath>/x</MntPath>\n"
+          "piece\tToTime\tMntPath\tNFSClient\tUID\tGID\tSnapName\tNFSServer\tCopyPrecedence\t"
+          "ReadOnly\tWritablePIT\n"
+          "1\t100\t/s-v_1\tc1\t*\t*\tv_1\tsrvA\t3\t0\t1\n"
+          "2\t(missing)\t/x\t(missing)\t(missing)\t(missing)\t(missing)\t(missing)\t(missing)\t"
+          "(missing)\t(missing)\n");
 }
 
 TEST_F(FileServerCommands, ListsTheExportsOfEveryServer) {
