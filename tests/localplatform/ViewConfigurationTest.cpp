@@ -6,7 +6,6 @@
 #include <string>
 
 #include "platform/AppMgr.h"
-#include "support/CapturingLogWriter.h"
 #include "support/TempPlatform.h"
 
 namespace {
@@ -16,7 +15,6 @@ constexpr unsigned long kSubclient = 7;
 class ViewConfiguration : public ::testing::Test {
  protected:
   testsupport::TempPlatform platform_;
-  testsupport::ScopedCapture capture_{-1};
 };
 
 TEST_F(ViewConfiguration, OfTwoRacingWritersTheSecondFailsAndNothingIsLost) {
@@ -56,17 +54,6 @@ TEST_F(ViewConfiguration, NfsServersAreTheDistinctServersOfTheSubclientsShares) 
   EXPECT_EQ(servers, "srvB,srvA");
   EXPECT_EQ(Subclient(9).getVeskNFSServers(servers, nullptr), 0);
   EXPECT_EQ(servers, "");
-}
-
-TEST_F(ViewConfiguration, AStoreThatCannotBeOpenedFailsEveryCall) {
-  setenv("ZRSO_PLATFORM_DB", platform_.folder().c_str(), 1);
-  Subclient subclient(kSubclient);
-  std::string text = "kept";
-  EXPECT_NE(subclient.getVeskViewConfiguration(text, nullptr), 0);
-  EXPECT_NE(subclient.getVeskNFSServers(text, nullptr), 0);
-  EXPECT_NE(subclient.setVeskViewConfiguration("A;", nullptr), 0);
-  EXPECT_EQ(text, "kept");
-  EXPECT_EQ(capture_->CountContaining("platform store: "), 3);
 }
 
 }  // namespace
