@@ -18,6 +18,7 @@
 #include "catalogue/SnapViewRecord.h"
 #include "catalogue/ViewCatalogue.h"
 #include "catalogue/ViewList.h"
+#include "host/SnapCodes.h"
 #include "support/CapturingLogWriter.h"
 #include "support/TempPlatform.h"
 
@@ -97,7 +98,8 @@ void Create(const std::vector<std::string>& fields) {
   for (const std::string& value : fields)
     storable &= value.find_first_of(";<") == std::string::npos;
   if (!storable || Listed(before, "SnapName", args.snapName)) {
-    Require(result == (storable ? 0 : 83004), "refused or duplicate create result");
+    Require(result == (storable ? 0 : ZRSO::ERROR_VIEW_LIST_WRITE),
+            "refused or duplicate create result");
     Require(Stored() == before, "refused or duplicate create writes nothing");
     return;
   }
