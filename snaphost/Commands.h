@@ -13,5 +13,6 @@ struct CommandResult {
 };
 
 void AddVersionCommand(CLI::App& app, HostContext& context, CommandResult& result);
+void AddFileServerCommands(CLI::App& app, HostContext& context, CommandResult& result);
 
 }  // namespace snaphost

@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
   app.parse_complete_callback([&context] { context.Prepare(); });
 
   snaphost::AddVersionCommand(app, context, result);
+  snaphost::AddFileServerCommands(app, context, result);
 
   try {
     app.parse(argc, argv);

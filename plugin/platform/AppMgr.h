@@ -34,7 +34,9 @@ class Subclient {
   // The stored view list, empty when there is none. 0 on success.
   int getVeskViewConfiguration(std::string& viewList, void* reserved);
   // Replaces the stored view list. 0 on success; non-zero, with nothing
-  // written, when the list changed in the store since this object read it.
+  // written, when the list changed in the store since this object last read
+  // or wrote it. Without an earlier read it succeeds only while no list is
+  // stored, so it never replaces a list nobody here has seen.
   int setVeskViewConfiguration(const std::string& viewList, void* reserved);
 
  private:

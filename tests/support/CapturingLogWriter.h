@@ -3,6 +3,7 @@
 // what was logged.
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +26,14 @@ class CapturingLogWriter : public CLogWriterInterface {
   const std::vector<LogLine>& lines() const { return lines_; }
   void clear() { lines_.clear(); }
 
+  // Runs `action` once, right after the first message that is exactly
+  // `message`: a way to act at a known point inside the code under test,
+  // such as between its read and its write of a list.
+  void OnMessage(std::string message, std::function<void()> action) {
+    trigger_ = std::move(message);
+    action_ = std::move(action);
+  }
+
   // How many messages are exactly `message`.
   int Count(const std::string& message) const {
     int count = 0;
@@ -43,11 +52,18 @@ class CapturingLogWriter : public CLogWriterInterface {
     char buffer[8192];
     std::vsnprintf(buffer, sizeof(buffer), format, args);
     lines_.push_back({level, function != nullptr ? function : "", buffer});
+    if (action_ && trigger_ == buffer) {
+      std::function<void()> action = std::move(action_);
+      action_ = nullptr;
+      action();
+    }
   }
 
  private:
   int level_;
   std::vector<LogLine> lines_;
+  std::string trigger_;
+  std::function<void()> action_;
 };
 
 // Installs a capturing writer as the process-wide writer for one scope and

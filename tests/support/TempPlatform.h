@@ -37,6 +37,17 @@ class TempPlatform {
     return *store_;
   }
 
+  // Stores `text` as the subclient's view list, whatever it held before.
+  void PutViewList(uint64_t subclientId, const std::string& text) {
+    store().WriteViewList(subclientId, text, store().ReadViewList(subclientId).version);
+  }
+  // A platform client `clientName` on `hostName`, which runs the NFS
+  // file-server service and is up or down.
+  void AddNfsServer(const std::string& clientName, const std::string& hostName, bool up = true) {
+    store().PutClient({clientName, hostName});
+    store().PutNfsServer({hostName, up});
+  }
+
  private:
   std::string folder_;
   std::unique_ptr<localplatform::Store> store_;

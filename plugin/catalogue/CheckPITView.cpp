@@ -1,0 +1,30 @@
+#include "catalogue/ViewCatalogue.h"
+#include "catalogue/ViewList.h"
+#include "catalogue/ViewListAccess.h"
+#include "platform/AppMgr.h"
+#include "platform/Log.h"
+
+int CheckPITView(CheckPITViewArgs& args, bool& exists, std::string& error) {
+  static const char kFunction[] = "int CheckPITView(CheckPITViewArgs&, bool&, std::string&)";
+  Subclient subclient(static_cast<unsigned long>(args.shareSubclientId));
+  std::string list;
+  int result = OpenPITViewList(subclient, args.shareName, kFunction, list, error);
+  if (result != 0) return result;
+
+  exists = false;
+  if (list.empty()) {
+    ZRSO_LOG(zrso::LOG_NOTICE, kFunction, "INFO: There are no PITviews in given share [%s].",
+             args.shareName.c_str());
+    return 0;
+  }
+  for (const std::string& piece : SplitViewList(list)) {
+    if (PieceHasValue(piece, "MntPath", args.mntPath)) {
+      exists = true;
+      return 0;
+    }
+  }
+  ZRSO_LOG(zrso::LOG_NOTICE, kFunction,
+           "INFO: Given [%s] mount path is not found in Object Store PITView list.",
+           args.mntPath.c_str());
+  return 0;
+}

@@ -1,0 +1,59 @@
+// The local platform's view configuration: one list per subclient, written
+// only over the version its writer read.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/AppMgr.h"
+#include "support/TempPlatform.h"
+
+namespace {
+
+constexpr unsigned long kSubclient = 7;
+
+class ViewConfiguration : public ::testing::Test {
+ protected:
+  testsupport::TempPlatform platform_;
+};
+
+TEST_F(ViewConfiguration, OfTwoRacingWritersTheSecondFailsAndNothingIsLost) {
+  Subclient first(kSubclient), second(kSubclient);
+  std::string firstList = "unread", secondList = "unread";
+  ASSERT_EQ(first.getVeskViewConfiguration(firstList, nullptr), 0);
+  ASSERT_EQ(second.getVeskViewConfiguration(secondList, nullptr), 0);
+  EXPECT_EQ(firstList, "");
+
+  EXPECT_EQ(first.setVeskViewConfiguration("A;", nullptr), 0);
+  EXPECT_NE(second.setVeskViewConfiguration("B;", nullptr), 0);
+  EXPECT_EQ(platform_.store().ReadViewList(kSubclient).text, "A;");
+
+  // The loser reads again and builds on the winner's change.
+  ASSERT_EQ(second.getVeskViewConfiguration(secondList, nullptr), 0);
+  EXPECT_EQ(second.setVeskViewConfiguration(secondList + "B;", nullptr), 0);
+  // A writer can go on from its own write, and fails once someone else wrote.
+  EXPECT_EQ(second.setVeskViewConfiguration("A;B;C;", nullptr), 0);
+  EXPECT_NE(first.setVeskViewConfiguration("A;X;", nullptr), 0);
+  EXPECT_EQ(platform_.store().ReadViewList(kSubclient).text, "A;B;C;");
+}
+
+TEST_F(ViewConfiguration, AWriteWithoutAReadNeverReplacesAStoredList) {
+  EXPECT_EQ(Subclient(kSubclient).setVeskViewConfiguration("A;", nullptr), 0);
+  EXPECT_NE(Subclient(kSubclient).setVeskViewConfiguration("B;", nullptr), 0);
+  EXPECT_EQ(platform_.store().ReadViewList(kSubclient).text, "A;");
+  EXPECT_EQ(Subclient(kSubclient + 1).setVeskViewConfiguration("C;", nullptr), 0);
+}
+
+TEST_F(ViewConfiguration, NfsServersAreTheDistinctServersOfTheSubclientsShares) {
+  platform_.store().AddShare({"/s1", "srvB", 7});
+  platform_.store().AddShare({"/s2", "srvA", 8});
+  platform_.store().AddShare({"/s3", "srvA", 7});
+  platform_.store().AddShare({"/s4", "srvB", 7});
+  std::string servers = "before";
+  EXPECT_EQ(Subclient(7).getVeskNFSServers(servers, nullptr), 0);
+  EXPECT_EQ(servers, "srvB,srvA");
+  EXPECT_EQ(Subclient(9).getVeskNFSServers(servers, nullptr), 0);
+  EXPECT_EQ(servers, "");
+}
+
+}  // namespace

@@ -1,0 +1,79 @@
+// snaphost's administration of file-server machines, view lists and exports,
+// run as the built program on a temporary platform store.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+
+#include "support/TempPlatform.h"
+
+namespace {
+
+class FileServerCommands : public ::testing::Test {
+ protected:
+  // Runs snaphost on the test's store; its standard output, and the exit code.
+  std::string Run(const std::string& arguments, int& exitCode) {
+    std::string command = std::string(ZRSO_SNAPHOST_PATH) + " --home " + platform_.folder() + " " +
+                          arguments + " 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) throw std::runtime_error("popen failed");
+    std::string output;
+    char buffer[512];
+    size_t count;
+    while ((count = fread(buffer, 1, sizeof(buffer), pipe)) > 0) output.append(buffer, count);
+    int status = pclose(pipe);
+    exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return output;
+  }
+  std::string Run(const std::string& arguments) {
+    int exitCode = 0;
+    std::string output = Run(arguments, exitCode);
+    EXPECT_EQ(exitCode, 0) << arguments;
+    return output;
+  }
+
+  testsupport::TempPlatform platform_;
+};
+
+TEST_F(FileServerCommands, RegisterMarkAndListServers) {
+  EXPECT_EQ(Run("server add hostB"), "hostB\tup\n");
+  EXPECT_EQ(Run("server add hostA"), "hostA\tup\n");
+  EXPECT_EQ(Run("server down hostB"), "hostB\tdown\n");
+  EXPECT_EQ(Run("server list"), "hostA\tup\nhostB\tdown\n");
+  EXPECT_EQ(Run("server up hostB"), "hostB\tup\n");
+
+  int exitCode = 0;
+  EXPECT_EQ(Run("server down hostC", exitCode), "");
+  EXPECT_EQ(exitCode, 3);
+}
+
+TEST_F(FileServerCommands, ShowsAViewListAsStoredAndParsed) {
+  const std::string record =
+      "<SnapStart><ToTime>100</ToTime><MntPath>/s-v_1</MntPath><NFSClient>c1</NFSClient>"
+      "<UID>*</UID><GID>*</GID><SnapName>v_1</SnapName><NFSServer>srvA</NFSServer>"
+      "<CopyPrecedence>3</CopyPrecedence><ReadOnly>0</ReadOnly><WritablePIT>1</WritablePIT>"
+      "</SnapStart>";
+  platform_.PutViewList(7, ";" + record + ";;<MntPath>/x</MntPath>");
+  EXPECT_EQ(
+      Run("views show 7"),
+      "stored: ;" + record +
+          ";;<MntPath>/x</MntPath>\n"
+          "piece\tToTime\tMntPath\tNFSClient\tUID\tGID\tSnapName\tNFSServer\tCopyPrecedence\t"
+          "ReadOnly\tWritablePIT\n"
+          "1\t100\t/s-v_1\tc1\t*\t*\tv_1\tsrvA\t3\t0\t1\n"
+          "2\t(missing)\t/x\t(missing)\t(missing)\t(missing)\t(missing)\t(missing)\t(missing)\t"
+          "(missing)\t(missing)\n");
+}
+
+TEST_F(FileServerCommands, ListsTheExportsOfEveryServer) {
+  platform_.store().AddExport({"hostB", 7, "/s-v_2", 2, 0});
+  platform_.store().AddExport({"hostA", 8, "/t-v_1", 2, 86400});
+  EXPECT_EQ(Run("exports list"),
+            "host\tsubclient\tmount path\ttype\texported at\n"
+            "hostA\t8\t/t-v_1\t2\t1970-01-02T00:00:00Z\n"
+            "hostB\t7\t/s-v_2\t2\t1970-01-01T00:00:00Z\n");
+}
+
+}  // namespace
