@@ -23,6 +23,8 @@ int main(int argc, char** argv) {
   app.parse_complete_callback([&context] { context.Prepare(); });
 
   snaphost::AddVersionCommand(app, context, result);
+  snaphost::AddManagementCommands(app, context, result);
+  snaphost::AddSnapCommand(app, context, result);
 
   try {
     app.parse(argc, argv);
