@@ -18,7 +18,8 @@ void Require(bool condition) {
 }
 
 CNMessageList& Shares(CNMessageBase& message) {
-  return message.getlistobject(1, 1, 509091626, 1427983, false);
+  return message.getlistobject(App::kNFSShareListGroup, App::kNFSShareListIndex,
+                               App::kNFSShareListMessage, App::kNFSShareListField, false);
 }
 
 }  // namespace

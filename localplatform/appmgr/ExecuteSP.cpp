@@ -28,12 +28,18 @@ int ListNfsShares(const std::string& request, std::string& response) {
   }
 
   App::GetNFSShareResp answer;
-  CNMessageList& list = answer.getlistobject(1, 1, kShareListMessage, kShareListField, true);
+  CNMessageList& list =
+      answer.getlistobject(App::kNFSShareListGroup, App::kNFSShareListIndex,
+                           App::kNFSShareListMessage, App::kNFSShareListField, true);
   for (const ShareRow& share : shares) {
     auto entry = std::make_shared<App::NFSShares>();
-    entry->setstring(2, 2, kShareEntryMessage, kShareField, share.share);
-    entry->setstring(6, 12, kShareEntryMessage, kServerClientNameField, share.serverClientName);
-    entry->setint64(1, kShareEntryMessage, kSubclientField, share.subclientId);
+    entry->setstring(App::kShareGroup, App::kShareIndex, App::kNFSSharesMessage, App::kShareField,
+                     share.share);
+    entry->setstring(App::kNFSServerClientNameGroup, App::kNFSServerClientNameIndex,
+                     App::kNFSSharesMessage, App::kNFSServerClientNameField,
+                     share.serverClientName);
+    entry->setint64(App::kShareSubclientIndex, App::kNFSSharesMessage, App::kShareSubclientField,
+                    share.subclientId);
     list.push_back(std::move(entry));
   }
   answer.serialize(response, false);
@@ -51,7 +57,7 @@ App_ExecuteSP::~App_ExecuteSP() = default;
 
 int App_ExecuteSP::executeStoredProcedure(unsigned long procedureId, const std::string& request,
                                           std::string& response, void*) {
-  if (procedureId == localplatform::kListNfsSharesProcedure) {
+  if (procedureId == SP_GET_NFS_SHARES) {
     return localplatform::ListNfsShares(request, response);
   }
   PLATFORM_LOG_ERROR(localplatform::kFunction, "unknown stored procedure [%lu]", procedureId);

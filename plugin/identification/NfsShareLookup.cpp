@@ -13,16 +13,6 @@ namespace {
 const char kFunction[] =
     "int32_t FindNfsShare(const string&, const string&, std::string&, int&, std::string&)";
 
-// The stored procedure that lists every configured NFS share, and the
-// addresses of the fields read from its response.
-constexpr unsigned long kListNfsSharesProcedure = 506208772;  // 0x1E2C2204
-constexpr unsigned long kShareListMessage = 509091626;        // 0x1E581F2A
-constexpr unsigned int kShareListField = 1427983;
-constexpr unsigned long kShareEntryMessage = 513467887;  // 0x1E9AE5EF
-constexpr unsigned int kShareField = 4977462;
-constexpr unsigned int kServerClientNameField = 13278345;
-constexpr unsigned int kSubclientField = 10794118;
-
 // The entry's identifier as the lookup may use it. One that does not fit in
 // 32 bits is not cut down to its low bits (that could name another share's
 // subclient); it is refused like an identifier of 0.
@@ -63,8 +53,7 @@ int32_t FindNfsShare(const std::string& share, const std::string& nfsServerHostN
   ZRSO_LOG(zrso::LOG_NOTICE, kFunction, "INFO:Get NFS Share request XML [%s]", requestText.c_str());
 
   App_ExecuteSP executor;
-  int rc =
-      executor.executeStoredProcedure(kListNfsSharesProcedure, requestText, responseText, nullptr);
+  int rc = executor.executeStoredProcedure(SP_GET_NFS_SHARES, requestText, responseText, nullptr);
   if (rc != 0) {
     errorMessage = "Failed to get list of configured NFS shares.";
     ZRSO_LOG(zrso::LOG_NOTICE, kFunction,
@@ -76,15 +65,20 @@ int32_t FindNfsShare(const std::string& share, const std::string& nfsServerHostN
 
   // Whatever list the response yields is walked; a damaged one is empty.
   response.unserialize(responseText);
-  CNMessageList& entries = response.getlistobject(1, 1, kShareListMessage, kShareListField, false);
+  CNMessageList& entries =
+      response.getlistobject(App::kNFSShareListGroup, App::kNFSShareListIndex,
+                             App::kNFSShareListMessage, App::kNFSShareListField, false);
 
   shareSubclientId = 0;
   for (size_t index = 0; index < entries.size(); ++index) {
     CNMessageBase& entry = *entries[index];
-    std::string entryShare = entry.getstring(2, 2, kShareEntryMessage, kShareField);
+    std::string entryShare = entry.getstring(App::kShareGroup, App::kShareIndex,
+                                             App::kNFSSharesMessage, App::kShareField);
     std::string entryClientName =
-        entry.getstring(6, 12, kShareEntryMessage, kServerClientNameField);
-    int64_t entrySubclient = entry.getint64(1, kShareEntryMessage, kSubclientField);
+        entry.getstring(App::kNFSServerClientNameGroup, App::kNFSServerClientNameIndex,
+                        App::kNFSSharesMessage, App::kNFSServerClientNameField);
+    int64_t entrySubclient = entry.getint64(App::kShareSubclientIndex, App::kNFSSharesMessage,
+                                            App::kShareSubclientField);
     // The identifier is logged by its low 32 bits.
     ZRSO_LOG(zrso::LOG_DETAIL, kFunction, "Share [%s] NFSServerClientName [%s] shareSubclient [%d]",
              entryShare.c_str(), entryClientName.c_str(),

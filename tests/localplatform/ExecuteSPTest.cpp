@@ -9,6 +9,7 @@
 #include "XmlMessages.h"
 #include "appmgr/StoredProcedures.h"
 #include "support/CapturingLogWriter.h"
+#include "support/ShareMessages.h"
 #include "support/TempPlatform.h"
 
 namespace {
@@ -37,32 +38,31 @@ TEST_F(ExecuteSP, ListsEveryShareInTheOrderAdded) {
   platform_.store().AddShare({"share1", "nfs01", 42});
   platform_.store().AddShare({"share2", "nfs01", -3});
   std::string response;
-  ASSERT_EQ(kProcedureOk, Run(kListNfsSharesProcedure, ShareListRequest(), response));
+  ASSERT_EQ(kProcedureOk, Run(SP_GET_NFS_SHARES, ShareListRequest(), response));
 
   App::GetNFSShareResp parsed;
   ASSERT_EQ(0, parsed.unserialize(response));
-  CNMessageList& shares = parsed.getlistobject(1, 1, kShareListMessage, kShareListField, false);
+  CNMessageList& shares = testsupport::ShareList(parsed);
   ASSERT_EQ(3u, shares.size());
   const char* expected[][2] = {{"share2", "nfs02"}, {"share1", "nfs01"}, {"share2", "nfs01"}};
   const int64_t ids[] = {int64_t{1} << 40, 42, -3};
   for (size_t i = 0; i < shares.size(); ++i) {
-    EXPECT_EQ(expected[i][0], shares[i]->getstring(2, 2, kShareEntryMessage, kShareField));
-    EXPECT_EQ(expected[i][1],
-              shares[i]->getstring(6, 12, kShareEntryMessage, kServerClientNameField));
-    EXPECT_EQ(ids[i], shares[i]->getint64(1, kShareEntryMessage, kSubclientField));
+    EXPECT_EQ(expected[i][0], testsupport::ShareOf(*shares[i]));
+    EXPECT_EQ(expected[i][1], testsupport::ClientNameOf(*shares[i]));
+    EXPECT_EQ(ids[i], testsupport::SubclientOf(*shares[i]));
   }
 
   std::string again;
-  ASSERT_EQ(kProcedureOk, Run(kListNfsSharesProcedure, ShareListRequest(), again));
+  ASSERT_EQ(kProcedureOk, Run(SP_GET_NFS_SHARES, ShareListRequest(), again));
   EXPECT_EQ(response, again);
 }
 
 TEST_F(ExecuteSP, AnEmptyDatabaseGivesAnEmptyList) {
   std::string response;
-  ASSERT_EQ(kProcedureOk, Run(kListNfsSharesProcedure, ShareListRequest(), response));
+  ASSERT_EQ(kProcedureOk, Run(SP_GET_NFS_SHARES, ShareListRequest(), response));
   App::GetNFSShareResp parsed;
   ASSERT_EQ(0, parsed.unserialize(response));
-  EXPECT_TRUE(parsed.getlistobject(1, 1, kShareListMessage, kShareListField, false).empty());
+  EXPECT_TRUE(testsupport::ShareList(parsed).empty());
 }
 
 TEST_F(ExecuteSP, RefusesAnUnknownProcedure) {
@@ -79,7 +79,7 @@ TEST_F(ExecuteSP, RefusesARequestItCannotParse) {
   wrongType.serialize(wrongRequest, false);
   for (const std::string& request : {std::string("garbage"), std::string(), wrongRequest}) {
     std::string response = "untouched";
-    EXPECT_EQ(kBadRequest, Run(kListNfsSharesProcedure, request, response)) << request;
+    EXPECT_EQ(kBadRequest, Run(SP_GET_NFS_SHARES, request, response)) << request;
     EXPECT_EQ("untouched", response);
   }
 }
@@ -87,7 +87,7 @@ TEST_F(ExecuteSP, RefusesARequestItCannotParse) {
 TEST_F(ExecuteSP, FailsWhenTheStoreCannotBeRead) {
   platform_.MakeStoreUnreadable();
   std::string response = "untouched";
-  EXPECT_EQ(kStoreUnavailable, Run(kListNfsSharesProcedure, ShareListRequest(), response));
+  EXPECT_EQ(kStoreUnavailable, Run(SP_GET_NFS_SHARES, ShareListRequest(), response));
   EXPECT_EQ("untouched", response);
   ASSERT_EQ(1u, log_->lines().size());
   EXPECT_EQ(-1, log_->lines()[0].level);

@@ -7,25 +7,15 @@
 #include <vector>
 
 #include "XmlMessages.h"
-#include "appmgr/StoredProcedures.h"
+#include "support/ShareMessages.h"
 
 namespace {
 
-using namespace localplatform;
-
-// One share list response, built the way the management database builds it.
-void AddShare(App::GetNFSShareResp& response, const std::string& share, const std::string& client,
-              int64_t id) {
-  auto entry = std::make_shared<App::NFSShares>();
-  entry->setstring(2, 2, kShareEntryMessage, kShareField, share);
-  entry->setstring(6, 12, kShareEntryMessage, kServerClientNameField, client);
-  entry->setint64(1, kShareEntryMessage, kSubclientField, id);
-  response.getlistobject(1, 1, kShareListMessage, kShareListField, true).push_back(entry);
-}
-
-CNMessageList& Shares(CNMessageBase& response) {
-  return response.getlistobject(1, 1, kShareListMessage, kShareListField, false);
-}
+using testsupport::AddShare;
+using testsupport::ClientNameOf;
+using testsupport::ShareOf;
+using testsupport::SubclientOf;
+using testsupport::ShareList;
 
 TEST(XmlMessages, AShareListSurvivesTheRoundTrip) {
   for (bool pretty : {false, true}) {
@@ -38,12 +28,12 @@ TEST(XmlMessages, AShareListSurvivesTheRoundTrip) {
 
     App::GetNFSShareResp received;
     ASSERT_EQ(0, received.unserialize(xml)) << xml;
-    CNMessageList& entries = Shares(received);
+    CNMessageList& entries = ShareList(received);
     ASSERT_EQ(3u, entries.size());
-    EXPECT_EQ("share2", entries[1]->getstring(2, 2, kShareEntryMessage, kShareField));
-    EXPECT_EQ("nfs02", entries[1]->getstring(6, 12, kShareEntryMessage, kServerClientNameField));
-    EXPECT_EQ(INT64_MIN, entries[1]->getint64(1, kShareEntryMessage, kSubclientField));
-    EXPECT_EQ(INT64_MAX, entries[2]->getint64(1, kShareEntryMessage, kSubclientField));
+    EXPECT_EQ("share2", ShareOf(*entries[1]));
+    EXPECT_EQ("nfs02", ClientNameOf(*entries[1]));
+    EXPECT_EQ(INT64_MIN, SubclientOf(*entries[1]));
+    EXPECT_EQ(INT64_MAX, SubclientOf(*entries[2]));
     EXPECT_EQ(643, entries[0]->type());
 
     std::string again;
@@ -68,7 +58,7 @@ TEST(XmlMessages, FieldsAreAddressedByEveryNumber) {
 
 TEST(XmlMessages, AnAbsentListIsCreatedEmpty) {
   App::GetNFSShareResp response;
-  EXPECT_TRUE(Shares(response).empty());
+  EXPECT_TRUE(ShareList(response).empty());
   std::string xml;
   response.serialize(xml, false);
   EXPECT_NE(std::string::npos, xml.find("<List"));
@@ -136,7 +126,7 @@ TEST_P(Malformed, LeavesAnEmptyRecord) {
   response.setstring(1, 1, 1, 1, "kept?");
   std::string xml = GetParam();
   EXPECT_NE(0, response.unserialize(xml));
-  EXPECT_TRUE(Shares(response).empty());
+  EXPECT_TRUE(ShareList(response).empty());
   EXPECT_EQ("", response.getstring(1, 1, 1, 1));
 }
 
@@ -171,8 +161,8 @@ TEST(XmlMessages, LayoutCommentsAndADeclarationAreAccepted) {
       "    </Message>\n  </List>\n</Message>\n";
   App::GetNFSShareResp response;
   ASSERT_EQ(0, response.unserialize(xml));
-  ASSERT_EQ(1u, Shares(response).size());
-  EXPECT_EQ("s&1", Shares(response)[0]->getstring(2, 2, kShareEntryMessage, kShareField));
+  ASSERT_EQ(1u, ShareList(response).size());
+  EXPECT_EQ("s&1", ShareOf(*ShareList(response)[0]));
 }
 
 }  // namespace
