@@ -54,7 +54,7 @@ bool ParseNumber(const char* text, T& value) {
   if (text == nullptr || *text == '\0') return false;
   errno = 0;
   char* end = nullptr;
-  if (std::numeric_limits<T>::is_signed) {
+  if constexpr (std::numeric_limits<T>::is_signed) {
     long long number = std::strtoll(text, &end, 10);
     if (errno != 0 || *end != '\0' || number < std::numeric_limits<T>::min() ||
         number > std::numeric_limits<T>::max()) {
