@@ -13,6 +13,11 @@ struct CommandResult {
 };
 
 void AddVersionCommand(CLI::App& app, HostContext& context, CommandResult& result);
+// client, share and copy-id: the platform's management database and store.
+void AddManagementCommands(CLI::App& app, HostContext& context, CommandResult& result);
+// server, views and exports: the NFS file-server machines and what they export.
 void AddFileServerCommands(CLI::App& app, HostContext& context, CommandResult& result);
+// snap: snapshots of a share through the plug-in.
+void AddSnapCommand(CLI::App& app, HostContext& context, CommandResult& result);
 
 }  // namespace snaphost

@@ -24,6 +24,10 @@ struct SnapRecord {
   int64_t createdAt = 0;       // seconds since the epoch
 };
 
+// What a status the plug-in set means, in a word or two ("snapped",
+// "mapped"); "none" for 0, which no step sets; "unknown" for any other code.
+const char* StatusMeaning(int status);
+
 // Descriptors go to the plug-in with each slash written as backslash-slash.
 std::string EscapeDescriptor(const std::string& plain);
 // The inverse: backslash-slash pairs become plain slashes.

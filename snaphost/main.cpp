@@ -23,7 +23,9 @@ int main(int argc, char** argv) {
   app.parse_complete_callback([&context] { context.Prepare(); });
 
   snaphost::AddVersionCommand(app, context, result);
+  snaphost::AddManagementCommands(app, context, result);
   snaphost::AddFileServerCommands(app, context, result);
+  snaphost::AddSnapCommand(app, context, result);
 
   try {
     app.parse(argc, argv);

@@ -5,6 +5,7 @@
 
 #include "engine/BatchWalk.h"
 #include "engine/EntryGuard.h"
+#include "engine/SnapshotBatch.h"
 
 using ZRSO::ResultCode;
 using ZRSO::SnapInfo;
@@ -23,9 +24,10 @@ ResultCode WalkOnly(const char* function, SnapInfo** records, int16_t count, Res
 // Per-record steps that are not built yet report every record as failed.
 ResultCode NotBuilt(SnapInfo*) { return ZRSO::RESULT_FAILURE; }
 
-ResultCode WalkAndFold(const char* function, SnapInfo** records, int16_t count) {
+ResultCode WalkAndFold(const char* function, SnapInfo** records, int16_t count,
+                       ResultCode (*step)(SnapInfo*)) {
   return zrso::GuardEntry(function, [&] {
-    return zrso::FoldBatchResult(zrso::WalkBatch(function, records, count, NotBuilt), count);
+    return zrso::FoldBatchResult(zrso::WalkBatch(function, records, count, step), count);
   });
 }
 
@@ -52,8 +54,7 @@ ResultCode zrso_unprepareDevices(SnapInfo** records, int16_t count, ZROSUtil*) {
 }
 
 ResultCode zrso_snapDevices(SnapInfo** records, int16_t count, ZROSUtil*) {
-  return WalkAndFold("ZRSO::ResultCode zrso_snapDevices(ZRSO::SnapInfo**, int16_t, ZRSO::ZROSUtil*)",
-                     records, count);
+  return WalkAndFold(zrso::kSnapDevicesFunction, records, count, SnapshotDevice);
 }
 
 ResultCode zrso_isMapped(SnapInfo** records, int16_t count, ZROSUtil*) {
@@ -67,12 +68,12 @@ ResultCode zrso_isMapped(SnapInfo** records, int16_t count, ZROSUtil*) {
 
 ResultCode zrso_mapSnaps(SnapInfo** records, int16_t count, ZROSUtil*) {
   return WalkAndFold("ZRSO::ResultCode zrso_mapSnaps(ZRSO::SnapInfo**, int16_t, ZRSO::ZROSUtil*)",
-                     records, count);
+                     records, count, NotBuilt);
 }
 
 ResultCode zrso_unmapSnaps(SnapInfo** records, int16_t count, ZROSUtil*) {
   return WalkAndFold("ZRSO::ResultCode zrso_unmapSnaps(ZRSO::SnapInfo**, int16_t, ZRSO::ZROSUtil*)",
-                     records, count);
+                     records, count, NotBuilt);
 }
 
 ResultCode zrso_deleteSnaps(SnapInfo** records, int16_t count, ZROSUtil*) {

@@ -21,6 +21,10 @@ class App_ExecuteSP : public AdaptersBase {
                                      std::string& response, void* reserved);
 };
 
+// Stored procedure: every configured NFS share. Request App::GetNFSShareReq
+// with no field set; response App::GetNFSShareResp.
+constexpr unsigned long SP_GET_NFS_SHARES = 506208772;  // 0x1E2C2204
+
 // The view configuration of one share subclient.
 class Subclient {
  public:

@@ -66,4 +66,20 @@ class NFSShares : public CNMessageBase {
   NFSShares() : CNMessageBase(30, 643) {}
 };
 
+// Addresses of the share list in a GetNFSShareResp, and of the fields of
+// each NFSShares entry in it.
+constexpr short kNFSShareListGroup = 1;
+constexpr short kNFSShareListIndex = 1;
+constexpr unsigned long kNFSShareListMessage = 509091626;  // 0x1E581F2A
+constexpr unsigned int kNFSShareListField = 1427983;
+constexpr unsigned long kNFSSharesMessage = 513467887;  // 0x1E9AE5EF, every field of an entry
+constexpr short kShareGroup = 2;
+constexpr short kShareIndex = 2;
+constexpr unsigned int kShareField = 4977462;
+constexpr short kNFSServerClientNameGroup = 6;
+constexpr short kNFSServerClientNameIndex = 12;
+constexpr unsigned int kNFSServerClientNameField = 13278345;
+constexpr short kShareSubclientIndex = 1;
+constexpr unsigned int kShareSubclientField = 10794118;
+
 }  // namespace App

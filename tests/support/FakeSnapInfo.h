@@ -2,6 +2,7 @@
 // A snapshot record double: every value the plug-in reads can be set, every
 // write is kept, and each operation can be made to fail.
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <optional>
@@ -26,6 +27,11 @@ class FakeSnapInfo : public ZRSO::SnapInfo {
   std::string hostIdentifier;
   std::string mountHostName;
   bool refuseMetadata = false;
+  // A misbehaving host: writes this into getMetadata's capacity argument.
+  std::optional<int16_t> capacityWrittenBack;
+  // A misbehaving host: getMetadata fills capacity + 1 bytes with 'x' and
+  // writes no terminator.
+  bool fillWholeBuffer = false;
 
   // What the plug-in wrote.
   std::optional<int> status;
@@ -51,9 +57,15 @@ class FakeSnapInfo : public ZRSO::SnapInfo {
   void setSnapDevice(const char* descriptor) override { setSnapDeviceText = descriptor; }
   int getMetadata(int id, char* buffer, int16_t& capacity) override {
     capacitiesSeen.push_back(capacity);
+    int16_t given = capacity;
+    if (capacityWrittenBack) capacity = *capacityWrittenBack;
+    if (fillWholeBuffer) {
+      std::memset(buffer, 'x', static_cast<size_t>(given) + 1);
+      return 0;
+    }
     auto found = metadata.find(id);
     if (found == metadata.end()) return 1;
-    size_t count = std::min(found->second.size(), static_cast<size_t>(capacity));
+    size_t count = std::min(found->second.size(), static_cast<size_t>(given));
     std::memcpy(buffer, found->second.data(), count);
     buffer[count] = '\0';
     return 0;

@@ -31,6 +31,14 @@ class TempPlatform {
   }
 
   const std::string& folder() const { return folder_; }
+
+  // Points the platform at a folder where its database file should be, so
+  // that every store operation fails as with a store that cannot be read.
+  void MakeStoreUnreadable() {
+    std::string blocked = folder_ + "/blocked.db";
+    std::filesystem::create_directories(blocked);
+    setenv("ZRSO_PLATFORM_DB", blocked.c_str(), 1);
+  }
   // A connection of the test's own, for arranging and inspecting state.
   localplatform::Store& store() {
     if (!store_) store_ = localplatform::OpenStore();

@@ -1,0 +1,79 @@
+// Fuzzes the device descriptor reader. Input: one byte giving the key's
+// length, the key, then the descriptor. Checks, beyond the absence of any
+// crash or sanitizer report:
+//  - a value is found only after "{key:" or ",key:", the brace form first,
+//    and ends at a ',' or, only when no ',' follows, at a '}';
+//  - without a value the output is left exactly as it was;
+//  - a descriptor written as the plug-in writes snap devices reads back.
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "identification/DeviceDescriptor.h"
+
+namespace {
+
+void Require(bool condition) {
+  if (!condition) std::abort();
+}
+
+void CheckRead(const std::string& descriptor, const std::string& key) {
+  static const std::string kSentinel = "\x01sentinel";
+  std::string value = kSentinel;
+  bool found = GetJsonVal(descriptor, key, value);
+
+  size_t brace = descriptor.find("{" + key + ":");
+  size_t comma = descriptor.find("," + key + ":");
+  if (brace == std::string::npos && comma == std::string::npos) Require(!found);
+  if (!found) {
+    Require(value == kSentinel);
+    return;
+  }
+  size_t start = (brace != std::string::npos ? brace : comma) + key.size() + 2;
+  Require(descriptor.compare(start, value.size(), value) == 0);
+  Require(value.find(',') == std::string::npos);
+  size_t end = start + value.size();
+  Require(end < descriptor.size());
+  if (descriptor[end] == '}') {
+    Require(descriptor.find(',', start) == std::string::npos);
+    Require(value.find('}') == std::string::npos);
+  } else {
+    Require(descriptor[end] == ',');
+  }
+}
+
+// Values without ',', '{' or '}' in the form the plug-in writes.
+void CheckRoundTrip(const std::string& text) {
+  std::string mountPath;
+  std::string server;
+  size_t split = text.size() / 2;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == ',' || c == '{' || c == '}') continue;
+    (i < split ? mountPath : server) += c;
+  }
+  std::string descriptor =
+      "{orutype:,type:nfs,lunuuid:" + mountPath + ",targethostname:" + server + "}";
+  std::string value;
+  Require(GetJsonVal(descriptor, "lunuuid", value) && value == mountPath);
+  Require(GetJsonVal(descriptor, "targethostname", value) && value == server);
+  Require(GetJsonVal(descriptor, "type", value) && value == "nfs");
+  Require(GetJsonVal(descriptor, "orutype", value) && value.empty());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size == 0) return 0;
+  size_t keyLength = data[0] % 32;
+  if (keyLength > size - 1) keyLength = size - 1;
+  std::string key(reinterpret_cast<const char*>(data + 1), keyLength);
+  std::string descriptor(reinterpret_cast<const char*>(data + 1 + keyLength), size - 1 - keyLength);
+
+  CheckRead(descriptor, key);
+  for (const char* fixed : {"lunuuid", "targethostname", "type", "orutype"})
+    CheckRead(descriptor, fixed);
+  CheckRoundTrip(descriptor);
+  return 0;
+}

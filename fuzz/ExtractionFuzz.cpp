@@ -1,0 +1,162 @@
+// Fuzzes the whole snap details extraction: the record's source device,
+// snap device, metadata, job id and host behaviour come from the input,
+// against a record double and a local platform holding one share. Checks,
+// beyond the absence of any crash or sanitizer report:
+//  - the result is 0 or 1, and 1 comes with one of the documented error
+//    codes and its text, 0 with no error set;
+//  - on success every output holds the configured share's facts, metadata
+//    147 holds its subclient id, and the copy id was taken if there was one;
+//  - on failure the mount path and copy id are untouched and the copy-id
+//    entry is still in the store;
+//  - every metadata read is offered 1023 bytes, whatever the host does.
+
+#include <fuzzer/FuzzedDataProvider.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+
+#include "host/SnapCodes.h"
+#include "identification/SnapDetails.h"
+#include "platform/LogWriter.h"
+#include "platform/ZrLib.h"
+#include "store/Store.h"
+#include "support/FakeSnapInfo.h"
+
+namespace {
+
+constexpr char kShare[] = "share1";
+constexpr char kClient[] = "fuzz-client";
+constexpr int kSubclientId = 42;
+
+void Require(bool condition) {
+  if (!condition) std::abort();
+}
+
+// Formats every message, so that each format meets its arguments, and keeps
+// none.
+class DiscardingLogWriter : public CLogWriterInterface {
+ public:
+  int getLevel() const override { return 4; }
+
+ protected:
+  void writeV(int, const char*, int, const char* format, va_list args) override {
+    char buffer[256];
+    std::vsnprintf(buffer, sizeof(buffer), format, args);
+  }
+};
+
+std::string CopyIdKey(int job) { return "OBJSTORE_RESTORE_COPYID_" + std::to_string(job); }
+
+// The text a metadata read yields: up to the first NUL, at most 1023 bytes.
+std::string AsRead(const std::string& text) {
+  return std::string(text.c_str(), std::min(std::strlen(text.c_str()), size_t{1023}));
+}
+
+const std::map<int, std::string>& ErrorTexts() {
+  static const std::map<int, std::string> kTexts = {
+      {61002, ""},  // two texts, checked apart
+      {83002, "objectStore name too short."},
+      {83005, "Failed to get list of configured NFS shares."},
+      {83006, "NFS Share not found in KT DB."},
+      {83007, "Cannot get NFS server hostname from device."},
+  };
+  return kTexts;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  if (std::getenv("ZRSO_PLATFORM_DB") == nullptr) {
+    std::string path = "/tmp/zrso-fuzz-" + std::to_string(getpid()) + "/platform.db";
+    setenv("ZRSO_PLATFORM_DB", path.c_str(), 1);
+  }
+  g_ptrLogWriter = std::make_shared<DiscardingLogWriter>();
+  auto store = localplatform::OpenStore();
+  if (store->ListShares().empty()) {
+    // The client's host name is an address, so nothing ever reaches a
+    // name server; the extraction is always given the client name.
+    store->PutClient({kClient, "127.0.0.1"});
+    store->AddShare({kShare, kClient, kSubclientId});
+    store->AddShare({"big", kClient, (int64_t{1} << 32) + kSubclientId});
+  }
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FuzzedDataProvider input(data, size);
+  std::string source = input.ConsumeRandomLengthString(512);
+  std::string snapDevice = input.ConsumeRandomLengthString(512);
+  std::string snapTime = input.ConsumeRandomLengthString(2048);
+  std::string subclientText = input.ConsumeRandomLengthString(64);
+  uint8_t flags = input.ConsumeIntegral<uint8_t>();
+  int jobId = input.ConsumeIntegral<int32_t>();
+  uint64_t copyId = input.ConsumeIntegral<uint64_t>();
+  int16_t capacityBack = input.ConsumeIntegral<int16_t>();
+
+  testsupport::FakeSnapInfo record;
+  if (flags & 0x01) record.sourceDevice = source;
+  if (flags & 0x02) record.metadata[ZRSO::SM_MDT_NFS_SNAP_TIME] = snapTime;
+  if (flags & 0x04) record.metadata[ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID] = subclientText;
+  if (flags & 0x08) record.jobId = jobId;
+  if (flags & 0x20) record.capacityWrittenBack = capacityBack;
+  if ((flags & 0xC0) == 0xC0) record.fillWholeBuffer = true;
+  record.snapDevice = snapDevice;
+  const bool entrySet = (flags & 0x10) != 0;
+  if (entrySet) ZRPlatformInfo().setNumber("Ferrynode", CopyIdKey(jobId), copyId);
+  const std::map<int, std::string> metadataBefore = record.metadata;
+
+  std::string share = "share?", mountPath = "mount?", clientName = kClient, hostName = "host?";
+  std::string time = "time?", copy = "copy?";
+  int subclientId = -7;
+  ZRSO::ResultCode result =
+      ExtractSnapDetails(&record, share, mountPath, clientName, hostName, subclientId, time, copy);
+
+  uint64_t left = 0;
+  const bool entryLeft = ZRPlatformInfo().getNumber("Ferrynode", CopyIdKey(jobId), left) != 0;
+  ZRPlatformInfo().deleteField("Ferrynode", CopyIdKey(jobId));
+
+  Require(record.capacitiesSeen.size() <= 2);
+  for (int16_t capacity : record.capacitiesSeen) Require(capacity == 1023);
+  Require(!record.status.has_value());
+
+  if (result == ZRSO::RESULT_FAILURE) {
+    Require(record.errorCode.has_value());
+    auto known = ErrorTexts().find(*record.errorCode);
+    Require(known != ErrorTexts().end());
+    if (*record.errorCode == 61002) {
+      Require(record.errorText == "Cant get source device." ||
+              record.errorText == "lunuuid not presentin device name");
+    } else {
+      Require(record.errorText == known->second);
+    }
+    Require(mountPath == "mount?" && copy == "copy?");
+    Require(record.metadata == metadataBefore);
+    Require(entryLeft == entrySet);
+    return 0;
+  }
+
+  Require(result == ZRSO::RESULT_SUCCESS);
+  Require(!record.errorCode.has_value());
+  Require(share == kShare && clientName == kClient && subclientId == kSubclientId);
+  Require(record.metadata[ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID] == std::to_string(kSubclientId));
+  Require(source.find("targethostname:" + hostName) != std::string::npos);
+  Require(mountPath.empty() || snapDevice.find(mountPath) != std::string::npos);
+  Require(mountPath.find(',') == std::string::npos);
+  if (record.fillWholeBuffer) {
+    Require(time == std::string(1023, 'x'));
+  } else {
+    Require(time == ((flags & 0x02) ? AsRead(snapTime) : "time?"));
+  }
+  if ((flags & 0x08) && entrySet) {
+    Require(!entryLeft);
+    Require(copy == std::to_string(static_cast<int32_t>(static_cast<uint32_t>(copyId))));
+  } else {
+    Require(copy == "copy?");
+    Require(entryLeft == entrySet);
+  }
+  return 0;
+}

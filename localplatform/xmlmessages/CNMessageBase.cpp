@@ -1,0 +1,266 @@
+// Message records as XML, with pugixml. A record is one <Message> element
+// carrying its domain and type; each field is a child element carrying its
+// address, in a stable order (by kind, then by address):
+//
+//   <Message domain="30" type="644">
+//     <List group="1" index="1" message="509091626" field="1427983">
+//       <Message domain="30" type="643">
+//         <String group="2" index="2" message="513467887" field="4977462">share1</String>
+//         <Int64 index="1" message="513467887" field="10794118">42</Int64>
+//       </Message>
+//     </List>
+//   </Message>
+//
+// Reading is strict: text that is not exactly this shape (not well-formed,
+// another record type, an unknown element, a bad or repeated address, a
+// number that does not fit) leaves the record empty. Texts travel without
+// their NUL characters, since XML has no way to write one.
+
+#include <cerrno>
+#include <cstdlib>
+#include <limits>
+#include <map>
+#include <pugixml.hpp>
+#include <tuple>
+
+#include "XmlMessages.h"
+
+namespace {
+
+// Deeper nesting than any message has is refused rather than followed.
+constexpr int kMaxDepth = 16;
+
+// Parsed as a fragment so that text outside the root element is kept, and
+// refused, rather than silently dropped; a text made of spaces alone is kept.
+constexpr unsigned int kParseFlags = pugi::parse_cdata | pugi::parse_escapes |
+                                     pugi::parse_ws_pcdata_single | pugi::parse_comments |
+                                     pugi::parse_fragment;
+
+class StringWriter : public pugi::xml_writer {
+ public:
+  explicit StringWriter(std::string& out) : out_(out) {}
+  void write(const void* data, size_t size) override {
+    out_.append(static_cast<const char*>(data), size);
+  }
+
+ private:
+  std::string& out_;
+};
+
+// The whole text as a number of type T; false when anything else is in it
+// or the number does not fit.
+template <typename T>
+bool ParseNumber(const char* text, T& value) {
+  if (text == nullptr || *text == '\0') return false;
+  errno = 0;
+  char* end = nullptr;
+  if constexpr (std::numeric_limits<T>::is_signed) {
+    long long number = std::strtoll(text, &end, 10);
+    if (errno != 0 || *end != '\0' || number < std::numeric_limits<T>::min() ||
+        number > std::numeric_limits<T>::max()) {
+      return false;
+    }
+    value = static_cast<T>(number);
+  } else {
+    if (*text == '-' || *text == '+' || *text == ' ') return false;
+    unsigned long long number = std::strtoull(text, &end, 10);
+    if (errno != 0 || *end != '\0' || number > std::numeric_limits<T>::max()) return false;
+    value = static_cast<T>(number);
+  }
+  return true;
+}
+
+template <typename T>
+bool ReadAttribute(const pugi::xml_node& node, const char* name, T& value) {
+  pugi::xml_attribute attribute = node.attribute(name);
+  return attribute && ParseNumber(attribute.value(), value);
+}
+
+// The text of an element that holds text only (in one piece or several).
+bool ReadText(const pugi::xml_node& node, std::string& text) {
+  text.clear();
+  for (const pugi::xml_node& child : node.children()) {
+    if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
+      text += child.value();
+    } else if (child.type() != pugi::node_comment) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Text between field elements may only be layout.
+bool IsLayout(const pugi::xml_node& node) {
+  if (node.type() == pugi::node_comment) return true;
+  if (node.type() != pugi::node_pcdata) return false;
+  for (const char* c = node.value(); *c != '\0'; ++c) {
+    if (*c != ' ' && *c != '\t' && *c != '\n' && *c != '\r') return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+struct CNMessageBase::Fields {
+  using TextKey = std::tuple<short, short, unsigned long, unsigned int>;
+  using NumberKey = std::tuple<short, unsigned long, unsigned int>;
+
+  std::map<TextKey, std::string> texts;
+  std::map<NumberKey, int64_t> numbers;
+  std::map<TextKey, CNMessageList> lists;
+
+  static void WriteKey(pugi::xml_node& node, const TextKey& key) {
+    node.append_attribute("group") = std::get<0>(key);
+    node.append_attribute("index") = std::get<1>(key);
+    node.append_attribute("message") = static_cast<unsigned long long>(std::get<2>(key));
+    node.append_attribute("field") = std::get<3>(key);
+  }
+
+  static bool ReadKey(const pugi::xml_node& node, TextKey& key) {
+    return ReadAttribute(node, "group", std::get<0>(key)) &&
+           ReadAttribute(node, "index", std::get<1>(key)) &&
+           ReadAttribute(node, "message", std::get<2>(key)) &&
+           ReadAttribute(node, "field", std::get<3>(key));
+  }
+
+  static void Write(const CNMessageBase& message, pugi::xml_node parent) {
+    pugi::xml_node node = parent.append_child("Message");
+    node.append_attribute("domain") = message.domain_;
+    node.append_attribute("type") = message.type_;
+    const Fields& fields = *message.fields_;
+    for (const auto& [key, text] : fields.texts) {
+      pugi::xml_node field = node.append_child("String");
+      WriteKey(field, key);
+      field.text().set(text.c_str());
+    }
+    for (const auto& [key, number] : fields.numbers) {
+      pugi::xml_node field = node.append_child("Int64");
+      field.append_attribute("index") = std::get<0>(key);
+      field.append_attribute("message") = static_cast<unsigned long long>(std::get<1>(key));
+      field.append_attribute("field") = std::get<2>(key);
+      field.text().set(static_cast<long long>(number));
+    }
+    for (const auto& [key, entries] : fields.lists) {
+      pugi::xml_node field = node.append_child("List");
+      WriteKey(field, key);
+      for (const auto& entry : entries) Write(*entry, field);
+    }
+  }
+
+  // Reads the fields of one <Message> element into `fields`.
+  static bool Read(const pugi::xml_node& node, Fields& fields, int depth) {
+    if (depth > kMaxDepth) return false;
+    for (const pugi::xml_node& child : node.children()) {
+      if (IsLayout(child)) continue;
+      if (child.type() != pugi::node_element) return false;
+      const std::string name = child.name();
+      if (name == "String") {
+        TextKey key;
+        std::string text;
+        if (!ReadKey(child, key) || !ReadText(child, text)) return false;
+        if (!fields.texts.emplace(key, std::move(text)).second) return false;
+      } else if (name == "Int64") {
+        NumberKey key;
+        std::string text;
+        int64_t number = 0;
+        if (!ReadAttribute(child, "index", std::get<0>(key)) ||
+            !ReadAttribute(child, "message", std::get<1>(key)) ||
+            !ReadAttribute(child, "field", std::get<2>(key)) || !ReadText(child, text) ||
+            !ParseNumber(text.c_str(), number)) {
+          return false;
+        }
+        if (!fields.numbers.emplace(key, number).second) return false;
+      } else if (name == "List") {
+        TextKey key;
+        if (!ReadKey(child, key)) return false;
+        CNMessageList entries;
+        for (const pugi::xml_node& item : child.children()) {
+          if (IsLayout(item)) continue;
+          int domain = 0;
+          int type = 0;
+          if (item.type() != pugi::node_element || std::string(item.name()) != "Message" ||
+              !ReadAttribute(item, "domain", domain) || !ReadAttribute(item, "type", type)) {
+            return false;
+          }
+          auto entry = std::make_shared<CNMessageBase>(domain, type);
+          if (!Read(item, *entry->fields_, depth + 1)) return false;
+          entries.push_back(std::move(entry));
+        }
+        if (!fields.lists.emplace(key, std::move(entries)).second) return false;
+      } else {
+        return false;
+      }
+    }
+    return true;
+  }
+};
+
+CNMessageBase::CNMessageBase(int domain, int type)
+    : domain_(domain), type_(type), fields_(std::make_unique<Fields>()) {}
+
+CNMessageBase::~CNMessageBase() = default;
+
+int CNMessageBase::serialize(std::string& xml, bool pretty) const {
+  pugi::xml_document document;
+  Fields::Write(*this, document);
+  std::string text;
+  StringWriter writer(text);
+  unsigned int flags =
+      pugi::format_no_declaration | (pretty ? pugi::format_indent : pugi::format_raw);
+  document.save(writer, "  ", flags, pugi::encoding_utf8);
+  xml = std::move(text);
+  return 0;
+}
+
+int CNMessageBase::unserialize(std::string& xml) {
+  auto fields = std::make_unique<Fields>();
+  pugi::xml_document document;
+  bool ok = static_cast<bool>(
+      document.load_buffer(xml.data(), xml.size(), kParseFlags, pugi::encoding_utf8));
+
+  // Exactly one <Message> of this record's domain and type, and nothing
+  // else but layout, comments or a declaration around it.
+  pugi::xml_node root;
+  for (const pugi::xml_node& node : document.children()) {
+    if (node.type() == pugi::node_element && !root) {
+      root = node;
+    } else if (node.type() != pugi::node_declaration && !IsLayout(node)) {
+      ok = false;
+    }
+  }
+  int domain = 0;
+  int type = 0;
+  ok = ok && root && std::string(root.name()) == "Message" &&
+       ReadAttribute(root, "domain", domain) && ReadAttribute(root, "type", type) &&
+       domain == domain_ && type == type_ && Fields::Read(root, *fields, 0);
+
+  fields_ = ok ? std::move(fields) : std::make_unique<Fields>();
+  return ok ? 0 : 1;
+}
+
+CNMessageList& CNMessageBase::getlistobject(short group, short index, unsigned long messageId,
+                                            unsigned int fieldId, bool) {
+  // Created whatever the last argument says: callers hold on to the list.
+  return fields_->lists[Fields::TextKey(group, index, messageId, fieldId)];
+}
+
+std::string CNMessageBase::getstring(short group, short index, unsigned long messageId,
+                                     unsigned int fieldId) {
+  auto found = fields_->texts.find(Fields::TextKey(group, index, messageId, fieldId));
+  return found == fields_->texts.end() ? std::string() : found->second;
+}
+
+void CNMessageBase::setstring(short group, short index, unsigned long messageId,
+                              unsigned int fieldId, const std::string& value) {
+  fields_->texts[Fields::TextKey(group, index, messageId, fieldId)] = value;
+}
+
+int64_t CNMessageBase::getint64(short index, unsigned long messageId, unsigned int fieldId) const {
+  auto found = fields_->numbers.find(Fields::NumberKey(index, messageId, fieldId));
+  return found == fields_->numbers.end() ? 0 : found->second;
+}
+
+void CNMessageBase::setint64(short index, unsigned long messageId, unsigned int fieldId,
+                             int64_t value) {
+  fields_->numbers[Fields::NumberKey(index, messageId, fieldId)] = value;
+}

@@ -1,0 +1,176 @@
+// snaphost's administration and snap commands, run as the program itself
+// with the plug-in it loads, in a fresh home folder.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "RecordCatalogue.h"
+#include "SnapRecord.h"
+#include "host/SnapCodes.h"
+#include "support/TempPlatform.h"
+
+namespace {
+
+struct Outcome {
+  int exitCode = -1;
+  std::string out;
+};
+
+class SnapCommand : public testing::Test {
+ protected:
+  // Runs snaphost with --home and `args`; stderr goes to the home's err.txt.
+  Outcome Snaphost(const std::vector<std::string>& args) {
+    std::vector<std::string> all = {ZRSO_SNAPHOST_PATH, "--plugin", ZRSO_PLUGIN_PATH, "--home",
+                                    platform_.folder()};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& arg : all) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) return {};
+    pid_t child = fork();
+    if (child == 0) {
+      dup2(pipeFds[1], STDOUT_FILENO);
+      int err =
+          open((platform_.folder() + "/err.txt").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+      dup2(err, STDERR_FILENO);
+      close(pipeFds[0]);
+      execv(argv[0], argv.data());
+      _exit(127);
+    }
+    close(pipeFds[1]);
+    Outcome run;
+    char buffer[4096];
+    ssize_t size;
+    while ((size = read(pipeFds[0], buffer, sizeof(buffer))) > 0) run.out.append(buffer, size);
+    close(pipeFds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+  }
+
+  void Configure() {
+    ASSERT_EQ(0, Snaphost({"client", "add", "nfs01", "nfs01.example.test"}).exitCode);
+    ASSERT_EQ(0, Snaphost({"share", "add", "share1", "nfs01", "42"}).exitCode);
+  }
+
+  std::vector<snaphost::SnapRecord> Records() {
+    snaphost::RecordCatalogue catalogue(platform_.folder() + "/records.db");
+    return catalogue.List();
+  }
+
+  testsupport::TempPlatform platform_;
+};
+
+TEST_F(SnapCommand, ListsClientsAndSharesAsConfigured) {
+  Configure();
+  ASSERT_EQ(0, Snaphost({"client", "add", "nfs01", "nfs01b.example.test"}).exitCode);
+  ASSERT_EQ(0, Snaphost({"share", "add", "share0", "nfs01", "9999999999"}).exitCode);
+
+  Outcome clients = Snaphost({"client", "list"});
+  EXPECT_EQ(0, clients.exitCode);
+  EXPECT_TRUE(std::regex_search(clients.out, std::regex("nfs01 +nfs01b\\.example\\.test\n")));
+  EXPECT_EQ(std::string::npos, clients.out.find("nfs01.example.test"));
+
+  Outcome shares = Snaphost({"share", "list"});
+  EXPECT_EQ(0, shares.exitCode);
+  EXPECT_TRUE(
+      std::regex_search(shares.out, std::regex("share1 +nfs01 +42\nshare0 +nfs01 +9999999999\n")))
+      << shares.out;
+}
+
+TEST_F(SnapCommand, RefusesASubclientIdThatIsNoNumber) {
+  EXPECT_NE(0, Snaphost({"share", "add", "share1", "nfs01", "4x"}).exitCode);
+}
+
+TEST_F(SnapCommand, SnapsAShareAndKeepsTheRecords) {
+  Configure();
+  ASSERT_EQ(0, Snaphost({"copy-id", "set", "7", "5"}).exitCode);
+  Outcome run = Snaphost({"snap", "--share", "/share1/dir", "--server", "nfs01.example.test",
+                          "--job", "7", "--count", "2", "--json"});
+  EXPECT_EQ(0, run.exitCode) << run.out;
+  std::regex record(
+      "\\{\"id\":\"[0-9a-f-]{36}\",\"snapNumber\":[12],\"status\":5,\"statusText\":\"snapped\","
+      "\"errorCode\":0,\"errorText\":\"\",\"snapTime\":\"[1-9][0-9]*\",\"shareSubclientId\":"
+      "\"42\"\\}");
+  EXPECT_TRUE(std::regex_search(run.out, std::regex("^\\{\"result\":0,\"records\":\\[")));
+  EXPECT_EQ(2, std::distance(std::sregex_iterator(run.out.begin(), run.out.end(), record),
+                             std::sregex_iterator()))
+      << run.out;
+
+  std::vector<snaphost::SnapRecord> records = Records();
+  ASSERT_EQ(2u, records.size());
+  EXPECT_EQ(1, records[0].snapNumber);
+  EXPECT_EQ(2, records[1].snapNumber);
+  EXPECT_NE(records[0].id, records[1].id);
+  EXPECT_EQ("{orutype:,type:nfs,lunuuid:/share1/dir,targethostname:nfs01.example.test}",
+            records[0].sourceDevice);
+  EXPECT_EQ(7, records[0].jobId);
+  EXPECT_EQ(ZRSO::STATUS_SNAPPED, records[1].status);
+  EXPECT_EQ("42", records[1].metadata[ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID]);
+
+  // The copy id went to the job's first record.
+  uint64_t copyId = 0;
+  EXPECT_FALSE(platform_.store().GetNumber("Ferrynode", "OBJSTORE_RESTORE_COPYID_7", copyId));
+
+  // Numbers go on from the catalogue.
+  ASSERT_EQ(0, Snaphost({"snap", "--share", "/share1", "--server", "nfs01.example.test"}).exitCode);
+  EXPECT_EQ(3, Records().back().snapNumber);
+}
+
+TEST_F(SnapCommand, PrintsARowPerRecord) {
+  Configure();
+  Outcome run = Snaphost({"snap", "--share", "/share1", "--server", "nfs01.example.test"});
+  EXPECT_EQ(0, run.exitCode);
+  EXPECT_TRUE(
+      std::regex_search(run.out, std::regex("\n[0-9a-f-]{36} +5 snapped +0 +[1-9][0-9]* +42 *\n$")))
+      << run.out;
+}
+
+TEST_F(SnapCommand, AShareThatIsNotConfiguredFailsTheBatch) {
+  Configure();
+  Outcome run = Snaphost({"snap", "--share", "/share9", "--server", "nfs01.example.test"});
+  EXPECT_EQ(1, run.exitCode);
+  EXPECT_TRUE(std::regex_search(
+      run.out, std::regex("6 snap failed +83006 +- +- +NFS Share not found in KT DB\\.\n")))
+      << run.out;
+  ASSERT_EQ(1u, Records().size());
+  EXPECT_EQ(ZRSO::STATUS_SNAP_FAILED, Records()[0].status);
+}
+
+TEST_F(SnapCommand, TakesARawSourceDevice) {
+  Configure();
+  Outcome run = Snaphost({"snap", "--source-device", "{lunuuid:ab,targethostname:h}", "--json"});
+  EXPECT_EQ(1, run.exitCode);
+  EXPECT_NE(std::string::npos,
+            run.out.find("\"errorCode\":83002,\"errorText\":\"objectStore name too short.\""))
+      << run.out;
+  EXPECT_EQ("{lunuuid:ab,targethostname:h}", Records()[0].sourceDevice);
+}
+
+TEST_F(SnapCommand, NeedsAShareAndAServerOrASourceDevice) {
+  EXPECT_EQ(3, Snaphost({"snap"}).exitCode);
+  EXPECT_NE(0, Snaphost({"snap", "--share", "/share1"}).exitCode);
+  EXPECT_NE(0,
+            Snaphost({"snap", "--share", "/s", "--server", "h", "--source-device", "{}"}).exitCode);
+  EXPECT_NE(0, Snaphost({"snap", "--share", "/s", "--server", "h", "--count", "0"}).exitCode);
+  EXPECT_TRUE(Records().empty());
+}
+
+TEST_F(SnapCommand, SetsACopyIdForAJob) {
+  ASSERT_EQ(0, Snaphost({"copy-id", "set", "12", "4294967297"}).exitCode);
+  uint64_t copyId = 0;
+  ASSERT_TRUE(platform_.store().GetNumber("Ferrynode", "OBJSTORE_RESTORE_COPYID_12", copyId));
+  EXPECT_EQ(4294967297u, copyId);
+}
+
+}  // namespace
