@@ -101,7 +101,7 @@ TEST_F(SnapCommand, SnapsAShareAndKeepsTheRecords) {
   std::regex record(
       "\\{\"id\":\"[0-9a-f-]{36}\",\"snapNumber\":[12],\"status\":5,\"statusText\":\"snapped\","
       "\"errorCode\":0,\"errorText\":\"\",\"snapTime\":\"[1-9][0-9]*\",\"shareSubclientId\":"
-      "\"42\"\\}");
+      "\"42\",\"sourceDevice\":\"[^\"]*\",\"snapDevice\":\"\"\\}");
   EXPECT_TRUE(std::regex_search(run.out, std::regex("^\\{\"result\":0,\"records\":\\[")));
   EXPECT_EQ(2, std::distance(std::sregex_iterator(run.out.begin(), run.out.end(), record),
                              std::sregex_iterator()))
@@ -132,7 +132,7 @@ TEST_F(SnapCommand, PrintsARowPerRecord) {
   Outcome run = Snaphost({"snap", "--share", "/share1", "--server", "nfs01.example.test"});
   EXPECT_EQ(0, run.exitCode);
   EXPECT_TRUE(
-      std::regex_search(run.out, std::regex("\n[0-9a-f-]{36} +5 snapped +0 +[1-9][0-9]* +42 *\n$")))
+      std::regex_search(run.out, std::regex("\n[0-9a-f-]{36} +1 +5 snapped +0 +[1-9][0-9]* +42 +- *\n$")))
       << run.out;
 }
 
@@ -141,7 +141,7 @@ TEST_F(SnapCommand, AShareThatIsNotConfiguredFailsTheBatch) {
   Outcome run = Snaphost({"snap", "--share", "/share9", "--server", "nfs01.example.test"});
   EXPECT_EQ(1, run.exitCode);
   EXPECT_TRUE(std::regex_search(
-      run.out, std::regex("6 snap failed +83006 +- +- +NFS Share not found in KT DB\\.\n")))
+      run.out, std::regex("6 snap failed +83006 +- +- +- +NFS Share not found in KT DB\\.\n")))
       << run.out;
   ASSERT_EQ(1u, Records().size());
   EXPECT_EQ(ZRSO::STATUS_SNAP_FAILED, Records()[0].status);
