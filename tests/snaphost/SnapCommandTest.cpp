@@ -1,10 +1,7 @@
 // snaphost's administration and snap commands, run as the program itself
 // with the plug-in it loads, in a fresh home folder.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <regex>
@@ -14,48 +11,17 @@
 #include "RecordCatalogue.h"
 #include "SnapRecord.h"
 #include "host/SnapCodes.h"
+#include "support/SnaphostProcess.h"
 #include "support/TempPlatform.h"
 
 namespace {
 
-struct Outcome {
-  int exitCode = -1;
-  std::string out;
-};
+using Outcome = testsupport::SnaphostRun;
 
 class SnapCommand : public testing::Test {
  protected:
-  // Runs snaphost with --home and `args`; stderr goes to the home's err.txt.
   Outcome Snaphost(const std::vector<std::string>& args) {
-    std::vector<std::string> all = {ZRSO_SNAPHOST_PATH, "--plugin", ZRSO_PLUGIN_PATH, "--home",
-                                    platform_.folder()};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& arg : all) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0) return {};
-    pid_t child = fork();
-    if (child == 0) {
-      dup2(pipeFds[1], STDOUT_FILENO);
-      int err =
-          open((platform_.folder() + "/err.txt").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-      dup2(err, STDERR_FILENO);
-      close(pipeFds[0]);
-      execv(argv[0], argv.data());
-      _exit(127);
-    }
-    close(pipeFds[1]);
-    Outcome run;
-    char buffer[4096];
-    ssize_t size;
-    while ((size = read(pipeFds[0], buffer, sizeof(buffer))) > 0) run.out.append(buffer, size);
-    close(pipeFds[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return testsupport::RunSnaphost(platform_.folder(), args);
   }
 
   void Configure() {
