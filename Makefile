@@ -17,7 +17,7 @@ test: build
 	ctest --preset $(PRESET)
 
 demo: build
-	$(BUILD_DIR)/bin/snaphost version
+	$(BUILD_DIR)/bin/snaphost demo
 
 # Builds the libFuzzer targets with clang and runs each for FUZZ_SECONDS.
 FUZZ_SECONDS ?= 20

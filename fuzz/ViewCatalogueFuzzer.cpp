@@ -92,7 +92,8 @@ void Create(const std::vector<std::string>& fields) {
   args.nfsServerClientName = fields[2];
   const std::string before = Stored();
   std::string error;
-  int result = CreatePITView(args, error);
+  bool appended = false;
+  int result = CreatePITView(args, error, appended);
 
   bool storable = true;
   for (const std::string& value : fields)
@@ -101,9 +102,10 @@ void Create(const std::vector<std::string>& fields) {
     Require(result == (storable ? 0 : ZRSO::ERROR_VIEW_LIST_WRITE),
             "refused or duplicate create result");
     Require(Stored() == before, "refused or duplicate create writes nothing");
+    Require(!appended, "a refused or duplicate create appends nothing");
     return;
   }
-  Require(result == 0, "create succeeds");
+  Require(result == 0 && appended, "create succeeds and says it appended");
   const std::string after = Stored();
   std::vector<std::string> piecesBefore = SplitViewList(before), piecesAfter = SplitViewList(after);
   piecesBefore.push_back(piecesAfter.empty() ? std::string() : piecesAfter.back());

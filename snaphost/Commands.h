@@ -19,5 +19,11 @@ void AddManagementCommands(CLI::App& app, HostContext& context, CommandResult& r
 void AddFileServerCommands(CLI::App& app, HostContext& context, CommandResult& result);
 // snap: snapshots of a share through the plug-in.
 void AddSnapCommand(CLI::App& app, HostContext& context, CommandResult& result);
+// map, is-mapped and unmap: the plug-in's mapping on stored records.
+void AddMapCommands(CLI::App& app, HostContext& context, CommandResult& result);
+// list and show: the host's stored records.
+void AddRecordCommands(CLI::App& app, HostContext& context, CommandResult& result);
+// demo: the whole life of a snapshot on a fresh platform.
+void AddDemoCommand(CLI::App& app, HostContext& context, CommandResult& result);
 
 }  // namespace snaphost

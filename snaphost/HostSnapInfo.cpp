@@ -65,6 +65,7 @@ bool HostSnapInfo::getSnapUUID2(std::string& uuid) {
 void HostSnapInfo::getHostIdentifier(std::string& identifier) { identifier = record_.hostIdentifier; }
 
 bool HostSnapInfo::getSourceDevicev2(std::string& descriptor) {
+  if (onSourceDeviceRead_) onSourceDeviceRead_();
   if (record_.sourceDevice.empty()) return false;
   descriptor = EscapeDescriptor(record_.sourceDevice);
   return true;

@@ -2,6 +2,8 @@
 // The host's implementation of the plug-in's record interface over one
 // SnapRecord. The plug-in's writes land in the record; the caller stores it.
 
+#include <functional>
+
 #include "SnapRecord.h"
 #include "host/SnapInfo.h"
 
@@ -26,8 +28,13 @@ class HostSnapInfo final : public ZRSO::SnapInfo {
   bool getSnapDevice(std::string& descriptor) override;
   void getMountHostName(std::string& hostName) override;
 
+  // Called whenever the plug-in reads the source device, which is the first
+  // thing each of its record steps does.
+  void OnSourceDeviceRead(std::function<void()> hook) { onSourceDeviceRead_ = std::move(hook); }
+
  private:
   SnapRecord& record_;
+  std::function<void()> onSourceDeviceRead_;
 };
 
 }  // namespace snaphost

@@ -13,9 +13,8 @@
 #include <vector>
 
 #include "Commands.h"
-#include "HostSnapInfo.h"
-#include "JsonText.h"
-#include "host/SnapCodes.h"
+#include "BatchRun.h"
+#include "RecordOutput.h"
 
 namespace snaphost {
 namespace {
@@ -43,55 +42,13 @@ std::string ShareSourceDevice(const std::string& share, const std::string& serve
   return "{orutype:,type:nfs,lunuuid:" + share + ",targethostname:" + server + "}";
 }
 
-const std::string* Metadata(const SnapRecord& record, int id) {
-  auto found = record.metadata.find(id);
-  return found == record.metadata.end() ? nullptr : &found->second;
-}
-
-void PrintRows(const std::vector<SnapRecord>& records) {
-  std::printf("%-36s  %-16s  %-6s  %-12s  %-12s  %s\n", "ID", "STATUS", "ERROR", "SNAP TIME",
-              "SUBCLIENT", "ERROR TEXT");
-  for (const SnapRecord& record : records) {
-    const std::string* snapTime = Metadata(record, ZRSO::SM_MDT_NFS_SNAP_TIME);
-    const std::string* subclient = Metadata(record, ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID);
-    std::string status = std::to_string(record.status) + " " + StatusMeaning(record.status);
-    std::printf("%-36s  %-16s  %-6d  %-12s  %-12s  %s\n", record.id.c_str(), status.c_str(),
-                record.errorCode, snapTime != nullptr ? snapTime->c_str() : "-",
-                subclient != nullptr ? subclient->c_str() : "-", record.errorText.c_str());
-  }
-}
-
-std::string JsonMetadata(const SnapRecord& record, int id) {
-  const std::string* text = Metadata(record, id);
-  return text != nullptr ? JsonString(*text) : "null";
-}
-
-void PrintJson(const std::vector<SnapRecord>& records, int result) {
-  std::string out = "{\"result\":" + std::to_string(result) + ",\"records\":[";
-  for (size_t i = 0; i < records.size(); ++i) {
-    const SnapRecord& record = records[i];
-    out += (i == 0 ? "" : ",");
-    out += "{\"id\":" + JsonString(record.id);
-    out += ",\"snapNumber\":" + std::to_string(record.snapNumber);
-    out += ",\"status\":" + std::to_string(record.status);
-    out += ",\"statusText\":" + JsonString(StatusMeaning(record.status));
-    out += ",\"errorCode\":" + std::to_string(record.errorCode);
-    out += ",\"errorText\":" + JsonString(record.errorText);
-    out += ",\"snapTime\":" + JsonMetadata(record, ZRSO::SM_MDT_NFS_SNAP_TIME);
-    out += ",\"shareSubclientId\":" + JsonMetadata(record, ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID);
-    out += "}";
-  }
-  out += "]}";
-  std::cout << out << "\n";
-}
-
 int RunSnap(HostContext& context, const SnapOptions& options) {
   if (options.sourceDevice.empty() && (options.share.empty() || options.server.empty())) {
     throw HostError("snap needs --share and --server, or --source-device");
   }
   const std::string sourceDevice = options.sourceDevice.empty()
                                        ? ShareSourceDevice(options.share, options.server)
-                                       : options.sourceDevice;
+                                       : UnescapeDescriptor(options.sourceDevice);
 
   Plugin& plugin = context.plugin();
   RecordCatalogue& catalogue = context.catalogue();
@@ -107,24 +64,11 @@ int RunSnap(HostContext& context, const SnapOptions& options) {
     record.createdAt = static_cast<int64_t>(std::time(nullptr));
   }
 
-  // The host objects the plug-in sees; they write into `records`.
-  std::vector<std::unique_ptr<HostSnapInfo>> hostRecords;
-  std::vector<ZRSO::SnapInfo*> batch;
-  for (SnapRecord& record : records) {
-    hostRecords.push_back(std::make_unique<HostSnapInfo>(record));
-    batch.push_back(hostRecords.back().get());
-  }
-  int result = plugin.snapDevices(batch.data(), static_cast<int16_t>(batch.size()), nullptr);
-
-  try {
-    catalogue.Save(records);
-  } catch (const std::runtime_error& error) {
-    throw HostError("cannot store the records: " + std::string(error.what()));
-  }
+  int result = RunBatch("snap", plugin.snapDevices, records, catalogue);
   if (options.json) {
-    PrintJson(records, result);
+    PrintRecordsJson(records, result);
   } else {
-    PrintRows(records);
+    PrintRecordRows(records);
   }
   return result;
 }

@@ -35,8 +35,9 @@ bool NameIsListed(const std::string& list, const std::string& snapName) {
 
 }  // namespace
 
-int32_t CreatePITView(CreatePITViewArgs& args, std::string& error) {
+int32_t CreatePITView(CreatePITViewArgs& args, std::string& error, bool& appended) {
   static const char kFunction[] = "int32_t CreatePITView(CreatePITViewArgs&, std::string&)";
+  appended = false;
   if (!ValuesAreStorable(args, kFunction)) return ViewListWriteFailure(args.shareName, error);
 
   Subclient subclient(static_cast<unsigned long>(args.shareSubclientId));
@@ -61,5 +62,7 @@ int32_t CreatePITView(CreatePITViewArgs& args, std::string& error) {
   if (!list.empty() && list.back() != ';') list += ';';
   list += record;
   list += ';';
-  return WritePITViewList(subclient, list, args.shareName, kFunction, error);
+  result = WritePITViewList(subclient, list, args.shareName, kFunction, error);
+  appended = result == 0;
+  return result;
 }

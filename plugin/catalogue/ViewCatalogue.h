@@ -18,7 +18,9 @@ int CheckPITView(CheckPITViewArgs& args, bool& exists, std::string& error);
 // listed already (then 0 and nothing written). Refuses, with
 // ERROR_VIEW_LIST_WRITE and nothing written, a record any of whose values
 // holds ";" or "<", which would split or shadow records in the list.
-int32_t CreatePITView(CreatePITViewArgs& args, std::string& error);
+// `appended` is set to whether this call added the record, so that a caller
+// taking a failed mapping back removes only a view it made itself.
+int32_t CreatePITView(CreatePITViewArgs& args, std::string& error, bool& appended);
 
 // Removes every record with `args.mntPath`. Before the list is written, the
 // export of each removed view is withdrawn on the NFS server that record

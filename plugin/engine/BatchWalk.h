@@ -8,18 +8,28 @@
 
 namespace zrso {
 
-// Logs the count, then hands each record to `step` in array order until the
-// index reaches `count` or the entry is null. Returns how many steps returned
-// RESULT_SUCCESS. A null array is walked as an empty one.
-template <typename Step>
-int16_t WalkBatch(const char* function, ZRSO::SnapInfo** records, int16_t count, Step step) {
+inline void LogBatchCount(const char* function, int16_t count) {
   ZRSO_LOG(LOG_DETAIL, function, "count [%hd]", count);
+}
+
+// Hands each record to `step` in array order until the index reaches `count`
+// or the entry is null. Returns how many steps returned RESULT_SUCCESS. A
+// null array is walked as an empty one.
+template <typename Step>
+int16_t WalkRecords(ZRSO::SnapInfo** records, int16_t count, Step step) {
   int16_t successes = 0;
   if (records == nullptr) return successes;
   for (int16_t index = 0; index < count && records[index] != nullptr; ++index) {
     if (step(records[index]) == ZRSO::RESULT_SUCCESS) ++successes;
   }
   return successes;
+}
+
+// The whole walk: the count logged, then the records.
+template <typename Step>
+int16_t WalkBatch(const char* function, ZRSO::SnapInfo** records, int16_t count, Step step) {
+  LogBatchCount(function, count);
+  return WalkRecords(records, count, step);
 }
 
 // Folds against the count the host passed, not the number visited: a null

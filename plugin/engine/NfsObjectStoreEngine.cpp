@@ -6,6 +6,9 @@
 #include "engine/BatchWalk.h"
 #include "engine/EntryGuard.h"
 #include "engine/SnapshotBatch.h"
+#include "mapping/CheckAndUnmap.h"
+#include "mapping/MapSnap.h"
+#include "platform/LuUtils.h"
 
 using ZRSO::ResultCode;
 using ZRSO::SnapInfo;
@@ -21,11 +24,8 @@ ResultCode WalkOnly(const char* function, SnapInfo** records, int16_t count, Res
   });
 }
 
-// Per-record steps that are not built yet report every record as failed.
-ResultCode NotBuilt(SnapInfo*) { return ZRSO::RESULT_FAILURE; }
-
-ResultCode WalkAndFold(const char* function, SnapInfo** records, int16_t count,
-                       ResultCode (*step)(SnapInfo*)) {
+template <typename Step>
+ResultCode WalkAndFold(const char* function, SnapInfo** records, int16_t count, Step step) {
   return zrso::GuardEntry(function, [&] {
     return zrso::FoldBatchResult(zrso::WalkBatch(function, records, count, step), count);
   });
@@ -57,23 +57,37 @@ ResultCode zrso_snapDevices(SnapInfo** records, int16_t count, ZROSUtil*) {
   return WalkAndFold(zrso::kSnapDevicesFunction, records, count, SnapshotDevice);
 }
 
-ResultCode zrso_isMapped(SnapInfo** records, int16_t count, ZROSUtil*) {
+ResultCode zrso_isMapped(SnapInfo** records, int16_t count, ZROSUtil* util) {
   static const char kFunction[] =
       "ZRSO::ResultCode zrso_isMapped(ZRSO::SnapInfo**, int16_t, ZRSO::ZROSUtil*)";
   return zrso::GuardEntry(kFunction, [&] {
-    zrso::WalkBatch(kFunction, records, count, NotBuilt);
+    // Each record reports through itself; the batch result never tells.
+    zrso::WalkBatch(kFunction, records, count, [util](SnapInfo* record) { return IsMapped(record, util); });
     return ZRSO::RESULT_SUCCESS;
   });
 }
 
-ResultCode zrso_mapSnaps(SnapInfo** records, int16_t count, ZROSUtil*) {
-  return WalkAndFold("ZRSO::ResultCode zrso_mapSnaps(ZRSO::SnapInfo**, int16_t, ZRSO::ZROSUtil*)",
-                     records, count, NotBuilt);
+ResultCode zrso_mapSnaps(SnapInfo** records, int16_t count, ZROSUtil* util) {
+  static const char kFunction[] =
+      "ZRSO::ResultCode zrso_mapSnaps(ZRSO::SnapInfo**, int16_t, ZRSO::ZROSUtil*)";
+  return zrso::GuardEntry(kFunction, [&] {
+    zrso::LogBatchCount(kFunction, count);
+    CLuString localHost;
+    CLuError error = CLuIPAddr::GetLocalHost(localHost);
+    if (error.IsError()) {
+      ZRSO_LOG(zrso::LOG_ERROR, kFunction, "Failed to get hostname [%s]", error.AsString());
+      return ZRSO::RESULT_FAILURE;
+    }
+    int16_t successes = zrso::WalkRecords(records, count, [&](SnapInfo* record) {
+      return MapSnap(record, util, std::string(localHost.c_str()));
+    });
+    return zrso::FoldBatchResult(successes, count);
+  });
 }
 
-ResultCode zrso_unmapSnaps(SnapInfo** records, int16_t count, ZROSUtil*) {
+ResultCode zrso_unmapSnaps(SnapInfo** records, int16_t count, ZROSUtil* util) {
   return WalkAndFold("ZRSO::ResultCode zrso_unmapSnaps(ZRSO::SnapInfo**, int16_t, ZRSO::ZROSUtil*)",
-                     records, count, NotBuilt);
+                     records, count, [util](SnapInfo* record) { return UnMapSnap(record, util); });
 }
 
 ResultCode zrso_deleteSnaps(SnapInfo** records, int16_t count, ZROSUtil*) {

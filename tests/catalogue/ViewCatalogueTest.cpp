@@ -80,7 +80,8 @@ class ViewCatalogue : public ::testing::Test {
   int Create(const std::string& name, const std::string& mount, const std::string& server,
              std::string& error) {
     CreatePITViewArgs args = CreateArgs(name, mount, server);
-    return CreatePITView(args, error);
+    appended_ = true;
+    return CreatePITView(args, error, appended_);
   }
   int Delete(const std::string& mount, std::string& error) {
     DeletePITViewArgs args(kShare, mount, kSubclient);
@@ -90,6 +91,7 @@ class ViewCatalogue : public ::testing::Test {
   testsupport::TempPlatform platform_;
   testsupport::ScopedCapture capture_{4};
   std::string error_ = "untouched";
+  bool appended_ = false;  // what the last Create reported
 };
 
 TEST_F(ViewCatalogue, CheckOfAnEmptyListOrAnUnlistedMountPathFindsNothing) {
@@ -126,6 +128,7 @@ TEST_F(ViewCatalogue, EveryOperationReportsAListThatCannotBeRead) {
   std::string createError, deleteError;
   EXPECT_EQ(Create("v_2", "/n", "srvA", createError), ZRSO::ERROR_VIEW_LIST_READ);
   EXPECT_EQ(createError, kReadFailure);
+  EXPECT_FALSE(appended_);
   EXPECT_EQ(Delete("/m", deleteError), ZRSO::ERROR_VIEW_LIST_READ);
   EXPECT_EQ(deleteError, kReadFailure);
   EXPECT_EQ(capture_->Count("ERROR: Failed to get current list of PITViews."), 3);
@@ -134,8 +137,10 @@ TEST_F(ViewCatalogue, EveryOperationReportsAListThatCannotBeRead) {
 
 TEST_F(ViewCatalogue, CreateAppendsTheRecordAndItsSeparator) {
   EXPECT_EQ(Create("v_1", "/m1", "srvA", error_), 0);
+  EXPECT_TRUE(appended_);
   EXPECT_EQ(StoredList(), Record("v_1", "/m1", "srvA") + ";");
   EXPECT_EQ(Create("v_2", "/m1", "srvA", error_), 0);  // one mount path, two names
+  EXPECT_TRUE(appended_);
   EXPECT_EQ(StoredList(), Record("v_1", "/m1", "srvA") + ";" + Record("v_2", "/m1", "srvA") + ";");
   EXPECT_EQ(capture_->Count("Copy ID [0]"), 2);
   EXPECT_EQ(error_, "untouched");
@@ -145,6 +150,7 @@ TEST_F(ViewCatalogue, CreateOfAListedNameWritesNothing) {
   Store(Record("v_1", "/m1", "srvA") + ";");
   int64_t version = StoredVersion();
   EXPECT_EQ(Create("v_1", "/m2", "srvB", error_), 0);
+  EXPECT_FALSE(appended_);
   EXPECT_EQ(StoredVersion(), version);
   EXPECT_EQ(error_, "untouched");
   EXPECT_EQ(capture_->Count("INFO: PITView name [v_1] already present. No need to create again."),
@@ -173,7 +179,9 @@ TEST_F(ViewCatalogue, CreateRefusesValuesThatWouldBreakTheList) {
     copy.copyPrecedence = bad;
     for (CreatePITViewArgs* args : {&named, &server, &copy}) {
       std::string error;
-      EXPECT_EQ(CreatePITView(*args, error), ZRSO::ERROR_VIEW_LIST_WRITE);
+      bool appended = true;
+      EXPECT_EQ(CreatePITView(*args, error, appended), ZRSO::ERROR_VIEW_LIST_WRITE);
+      EXPECT_FALSE(appended);
       EXPECT_EQ(error, kWriteFailure);
     }
     EXPECT_EQ(capture_->CountContaining(std::string("[") + bad + "]"), 3);
@@ -188,6 +196,7 @@ TEST_F(ViewCatalogue, CreateLosesARaceWithoutLosingTheOtherChange) {
       Record("v_1", "/m1", "srvA") + ";" + Record("v_9", "/m9", "srvA") + ";";
   OverwriteOn("Copy ID [0]", theirs);
   EXPECT_EQ(Create("v_2", "/m2", "srvA", error_), ZRSO::ERROR_VIEW_LIST_WRITE);
+  EXPECT_FALSE(appended_);
   EXPECT_EQ(error_, kWriteFailure);
   EXPECT_EQ(capture_->Count("ERROR: Failed to update PITVIews list for object store [share1]."), 1);
   EXPECT_EQ(StoredList(), theirs);

@@ -2,30 +2,27 @@
 // run as the built program on a temporary platform store.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
+#include <sstream>
 #include <string>
+#include <vector>
 
+#include "support/SnaphostProcess.h"
 #include "support/TempPlatform.h"
 
 namespace {
 
 class FileServerCommands : public ::testing::Test {
  protected:
-  // Runs snaphost on the test's store; its standard output, and the exit code.
+  // Runs snaphost on the test's store with space-separated `arguments`; its
+  // standard output, and the exit code.
   std::string Run(const std::string& arguments, int& exitCode) {
-    std::string command = std::string(ZRSO_SNAPHOST_PATH) + " --home " + platform_.folder() + " " +
-                          arguments + " 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) throw std::runtime_error("popen failed");
-    std::string output;
-    char buffer[512];
-    size_t count;
-    while ((count = fread(buffer, 1, sizeof(buffer), pipe)) > 0) output.append(buffer, count);
-    int status = pclose(pipe);
-    exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return output;
+    std::vector<std::string> args;
+    std::istringstream words(arguments);
+    for (std::string word; words >> word;) args.push_back(word);
+    testsupport::SnaphostRun run = testsupport::RunSnaphost(platform_.folder(), args);
+    exitCode = run.exitCode;
+    return run.out;
   }
   std::string Run(const std::string& arguments) {
     int exitCode = 0;

@@ -1,10 +1,7 @@
 // snaphost's administration and snap commands, run as the program itself
 // with the plug-in it loads, in a fresh home folder.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <regex>
@@ -14,48 +11,17 @@
 #include "RecordCatalogue.h"
 #include "SnapRecord.h"
 #include "host/SnapCodes.h"
+#include "support/SnaphostProcess.h"
 #include "support/TempPlatform.h"
 
 namespace {
 
-struct Outcome {
-  int exitCode = -1;
-  std::string out;
-};
+using Outcome = testsupport::SnaphostRun;
 
 class SnapCommand : public testing::Test {
  protected:
-  // Runs snaphost with --home and `args`; stderr goes to the home's err.txt.
   Outcome Snaphost(const std::vector<std::string>& args) {
-    std::vector<std::string> all = {ZRSO_SNAPHOST_PATH, "--plugin", ZRSO_PLUGIN_PATH, "--home",
-                                    platform_.folder()};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& arg : all) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0) return {};
-    pid_t child = fork();
-    if (child == 0) {
-      dup2(pipeFds[1], STDOUT_FILENO);
-      int err =
-          open((platform_.folder() + "/err.txt").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-      dup2(err, STDERR_FILENO);
-      close(pipeFds[0]);
-      execv(argv[0], argv.data());
-      _exit(127);
-    }
-    close(pipeFds[1]);
-    Outcome run;
-    char buffer[4096];
-    ssize_t size;
-    while ((size = read(pipeFds[0], buffer, sizeof(buffer))) > 0) run.out.append(buffer, size);
-    close(pipeFds[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return testsupport::RunSnaphost(platform_.folder(), args);
   }
 
   void Configure() {
@@ -101,7 +67,7 @@ TEST_F(SnapCommand, SnapsAShareAndKeepsTheRecords) {
   std::regex record(
       "\\{\"id\":\"[0-9a-f-]{36}\",\"snapNumber\":[12],\"status\":5,\"statusText\":\"snapped\","
       "\"errorCode\":0,\"errorText\":\"\",\"snapTime\":\"[1-9][0-9]*\",\"shareSubclientId\":"
-      "\"42\"\\}");
+      "\"42\",\"sourceDevice\":\"[^\"]*\",\"snapDevice\":\"\"\\}");
   EXPECT_TRUE(std::regex_search(run.out, std::regex("^\\{\"result\":0,\"records\":\\[")));
   EXPECT_EQ(2, std::distance(std::sregex_iterator(run.out.begin(), run.out.end(), record),
                              std::sregex_iterator()))
@@ -132,7 +98,7 @@ TEST_F(SnapCommand, PrintsARowPerRecord) {
   Outcome run = Snaphost({"snap", "--share", "/share1", "--server", "nfs01.example.test"});
   EXPECT_EQ(0, run.exitCode);
   EXPECT_TRUE(
-      std::regex_search(run.out, std::regex("\n[0-9a-f-]{36} +5 snapped +0 +[1-9][0-9]* +42 *\n$")))
+      std::regex_search(run.out, std::regex("\n[0-9a-f-]{36} +1 +5 snapped +0 +[1-9][0-9]* +42 +- *\n$")))
       << run.out;
 }
 
@@ -141,7 +107,7 @@ TEST_F(SnapCommand, AShareThatIsNotConfiguredFailsTheBatch) {
   Outcome run = Snaphost({"snap", "--share", "/share9", "--server", "nfs01.example.test"});
   EXPECT_EQ(1, run.exitCode);
   EXPECT_TRUE(std::regex_search(
-      run.out, std::regex("6 snap failed +83006 +- +- +NFS Share not found in KT DB\\.\n")))
+      run.out, std::regex("6 snap failed +83006 +- +- +- +NFS Share not found in KT DB\\.\n")))
       << run.out;
   ASSERT_EQ(1u, Records().size());
   EXPECT_EQ(ZRSO::STATUS_SNAP_FAILED, Records()[0].status);

@@ -1,0 +1,49 @@
+#include "Application.h"
+
+#include <algorithm>
+#include <iostream>
+
+namespace snaphost {
+
+void BuildApplication(CLI::App& app, HostContext& context, CommandResult& result) {
+  app.name("snaphost");
+  app.description("snaphost: snapshot engine host for the NFS object-store plug-in");
+  app.require_subcommand(1);
+  app.add_option("--plugin", context.pluginOption,
+                 "Plug-in library to load (default: $SNAPHOST_PLUGIN, else ../lib beside snaphost)");
+  app.add_option("--home", context.home,
+                 "Folder for the platform store, the record catalogue and the log");
+  app.add_option("--log-file", context.logFile, "Log file (default: $ZRSO_LOG_FILE)");
+  app.add_option("--log-level", context.logLevel,
+                 "Log level: -1 errors, 1 events, 4 detail (default: $ZRSO_LOG_LEVEL, else -1)")
+      ->each([&context](const std::string&) { context.logLevelGiven = true; });
+  app.parse_complete_callback([&context] { context.Prepare(); });
+
+  AddVersionCommand(app, context, result);
+  AddManagementCommands(app, context, result);
+  AddFileServerCommands(app, context, result);
+  AddSnapCommand(app, context, result);
+  AddMapCommands(app, context, result);
+  AddRecordCommands(app, context, result);
+  AddDemoCommand(app, context, result);
+}
+
+int RunCommandLine(const std::vector<std::string>& args) {
+  HostContext context;
+  CommandResult result;
+  CLI::App app;
+  BuildApplication(app, context, result);
+  try {
+    // CLI11 takes a vector of arguments last one first.
+    std::vector<std::string> reversed(args.rbegin(), args.rend());
+    app.parse(reversed);
+  } catch (const CLI::ParseError& error) {
+    return app.exit(error);
+  } catch (const std::exception& error) {
+    std::cerr << "snaphost: " << error.what() << "\n";
+    return kExitError;
+  }
+  return result.exitCode;
+}
+
+}  // namespace snaphost

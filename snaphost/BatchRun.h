@@ -1,0 +1,20 @@
+#pragma once
+// One batch of stored records through one entry point of the plug-in.
+
+#include <string>
+#include <vector>
+
+#include "PluginLoader.h"
+#include "RecordCatalogue.h"
+#include "SnapRecord.h"
+
+namespace snaphost {
+
+// Hands `records` to `entry` as one batch, then stores what the plug-in
+// wrote into them. Returns the entry point's batch result. `label` names the
+// operation in the progress line that a batch of more than a few records
+// shows on a terminal.
+int RunBatch(const std::string& label, BatchEntry entry, std::vector<SnapRecord>& records,
+             RecordCatalogue& catalogue);
+
+}  // namespace snaphost

@@ -1,0 +1,130 @@
+// snaphost demo: the whole life of a snapshot on a fresh platform in a
+// temporary home, told step by step as the commands a person would type.
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Application.h"
+#include "Commands.h"
+#include "RecordCatalogue.h"
+
+namespace snaphost {
+namespace {
+
+constexpr char kServerHost[] = "nas1.demo.local";
+constexpr char kServerClient[] = "nas1";
+constexpr char kShare[] = "sales";
+constexpr char kSharePath[] = "/sales";
+constexpr char kSubclientId[] = "1001";
+
+class Demo {
+ public:
+  Demo(std::string home, std::string plugin) : home_(std::move(home)), plugin_(std::move(plugin)) {}
+
+  void Say(const std::string& text) { std::cout << "\n== " << text << "\n"; }
+
+  // Runs one snaphost command line in the demo's home, echoing it first.
+  int Run(const std::vector<std::string>& args) {
+    std::cout << "$ snaphost";
+    for (const std::string& arg : args) std::cout << " " << arg;
+    std::cout << "\n" << std::flush;
+    std::vector<std::string> full = {"--home", home_, "--plugin", plugin_};
+    full.insert(full.end(), args.begin(), args.end());
+    int code = RunCommandLine(full);
+    std::cout << std::flush;
+    if (code != 0) std::cout << "(exit code " << code << ")\n";
+    return code;
+  }
+
+  // Ids of the stored records, oldest first.
+  std::vector<std::string> RecordIds() {
+    std::vector<std::string> ids;
+    for (const SnapRecord& record : RecordCatalogue(home_ + "/records.db").List()) {
+      ids.push_back(record.id);
+    }
+    return ids;
+  }
+
+  void ShowLogErrors() {
+    std::ifstream log(home_ + "/zrso.log");
+    std::string line;
+    std::cout << "The plug-in's log (errors only, " << home_ << "/zrso.log):\n";
+    while (std::getline(log, line)) std::cout << "  " << line << "\n";
+  }
+
+ private:
+  std::string home_;
+  std::string plugin_;
+};
+
+int RunDemo(HostContext& context, bool keep) {
+  char pattern[] = "/tmp/snaphost-demo-XXXXXX";
+  if (mkdtemp(pattern) == nullptr) throw HostError("cannot create a temporary home for the demo");
+  const std::string home = pattern;
+  Demo demo(home, PluginPath(context.pluginOption));
+  std::cout << "A fresh platform in " << home << "\n";
+
+  demo.Say("Register an NFS server machine, its platform client and a share with its subclient");
+  int failures = 0;
+  failures += demo.Run({"server", "add", kServerHost}) != 0;
+  failures += demo.Run({"client", "add", kServerClient, kServerHost}) != 0;
+  failures += demo.Run({"share", "add", kShare, kServerClient, kSubclientId}) != 0;
+
+  demo.Say("Take three snapshots of the share: each is checked and stamped with its time");
+  failures += demo.Run({"snap", "--share", kSharePath, "--server", kServerHost, "--count", "3"}) != 0;
+
+  demo.Say("Map them: each gets a view in the share's view list and an export on the server");
+  failures += demo.Run({"map", "--share", kSharePath}) != 0;
+
+  demo.Say("Check them: a mapped snapshot whose view is listed gets status 9");
+  failures += demo.Run({"is-mapped", "--share", kSharePath}) != 0;
+
+  demo.Say("The share's view list and the server's exports");
+  failures += demo.Run({"views", "show", kSubclientId}) != 0;
+  failures += demo.Run({"exports", "list"}) != 0;
+
+  std::vector<std::string> ids = demo.RecordIds();
+  demo.Say("Unmap the first snapshot: its view is removed and its export withdrawn");
+  failures += demo.Run({"unmap", ids.at(0)}) != 0;
+  demo.Run({"views", "show", kSubclientId});
+  demo.Run({"exports", "list"});
+
+  demo.Say("Check again: the unmapped snapshot keeps its status 14, the others are found");
+  failures += demo.Run({"is-mapped", "--share", kSharePath}) != 0;
+
+  demo.Say("Mark the server down, take a fourth snapshot and try to map it");
+  failures += demo.Run({"server", "down", kServerHost}) != 0;
+  failures += demo.Run({"snap", "--share", kSharePath, "--server", kServerHost}) != 0;
+  std::string fourth = demo.RecordIds().back();
+  failures += demo.Run({"map", fourth}) != 1;  // the export fails: status 11, error 61054
+  demo.Say("The failed mapping was rolled back: the view list holds only the two mapped views");
+  demo.Run({"views", "show", kSubclientId});
+  demo.ShowLogErrors();
+
+  if (keep) {
+    std::cout << "\nThe demo's home is kept: " << home << "\n";
+  } else {
+    std::filesystem::remove_all(home);
+  }
+  std::cout << (failures == 0 ? "\nDemo finished as expected.\n"
+                              : "\nDemo finished with unexpected results.\n");
+  return failures == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+void AddDemoCommand(CLI::App& app, HostContext& context, CommandResult& result) {
+  auto keep = std::make_shared<bool>(false);
+  CLI::App* command = app.add_subcommand(
+      "demo", "Snap, map, check and unmap on a fresh platform in a temporary home");
+  command->add_flag("--keep", *keep, "Keep the temporary home afterwards");
+  command->callback([&context, &result, keep] { result.exitCode = RunDemo(context, *keep); });
+}
+
+}  // namespace snaphost

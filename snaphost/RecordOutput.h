@@ -1,0 +1,23 @@
+#pragma once
+// How snaphost shows its records: one row each, or JSON.
+
+#include <optional>
+#include <vector>
+
+#include "SnapRecord.h"
+
+namespace snaphost {
+
+// A header and one row per record: id, number, status with its meaning,
+// error code, snapshot time (metadata 146), share subclient (metadata 147),
+// snap device and error text.
+void PrintRecordRows(const std::vector<SnapRecord>& records);
+
+// {"result": R, "records": [...]} with the same fields, and the source device;
+// "result" only when a batch ran.
+void PrintRecordsJson(const std::vector<SnapRecord>& records, std::optional<int> result);
+
+// Every field of one record, one per line, metadata included.
+void PrintRecordDetail(const SnapRecord& record);
+
+}  // namespace snaphost

@@ -1,0 +1,75 @@
+// The whole life of a snapshot through snaphost, the program a person runs:
+// snap, map, check, unmap, check, each in its own process.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "RecordCatalogue.h"
+#include "host/SnapCodes.h"
+#include "support/SnaphostProcess.h"
+#include "support/TempPlatform.h"
+
+namespace {
+
+class MappingLifecycle : public ::testing::Test {
+ protected:
+  int Snaphost(const std::vector<std::string>& args) {
+    return testsupport::RunSnaphost(platform_.folder(), args).exitCode;
+  }
+  std::vector<snaphost::SnapRecord> Records() {
+    return snaphost::RecordCatalogue(platform_.folder() + "/records.db").List();
+  }
+  std::string ViewList() { return platform_.store().ReadViewList(1001).text; }
+  size_t ExportCount() { return platform_.store().ListExports().size(); }
+
+  testsupport::TempPlatform platform_;
+};
+
+TEST_F(MappingLifecycle, SnapMapCheckUnmapCheck) {
+  ASSERT_EQ(Snaphost({"server", "add", "nas1.test"}), 0);
+  ASSERT_EQ(Snaphost({"client", "add", "nas1", "nas1.test"}), 0);
+  ASSERT_EQ(Snaphost({"share", "add", "sales", "nas1", "1001"}), 0);
+  ASSERT_EQ(Snaphost({"snap", "--share", "/sales", "--server", "nas1.test", "--count", "2"}), 0);
+
+  EXPECT_EQ(Snaphost({"map", "--share", "/sales"}), 0);
+  std::vector<snaphost::SnapRecord> records = Records();
+  ASSERT_EQ(records.size(), 2u);
+  const std::string mountPath = "/sales-" + records[0].id + "_1";
+  EXPECT_EQ(records[0].status, ZRSO::STATUS_MAPPED);
+  EXPECT_EQ(records[0].snapDevice,
+            "{orutype:,type:nfs,lunuuid:" + mountPath + ",targethostname:nas1.test}");
+  EXPECT_NE(ViewList().find("<MntPath>" + mountPath + "</MntPath>"), std::string::npos);
+  EXPECT_EQ(ExportCount(), 2u);
+
+  const std::string mappedList = ViewList();
+  EXPECT_EQ(Snaphost({"map", records[0].id}), 0);  // mapped twice: nothing new
+  EXPECT_EQ(ViewList(), mappedList);
+
+  EXPECT_EQ(Snaphost({"is-mapped", "--share", "/sales"}), 0);
+  EXPECT_EQ(Records()[0].status, ZRSO::STATUS_VIEW_EXISTS);
+
+  EXPECT_EQ(Snaphost({"unmap", records[0].id}), 0);
+  EXPECT_EQ(Records()[0].status, ZRSO::STATUS_UNMAPPED);
+  EXPECT_EQ(ViewList().find(mountPath), std::string::npos);
+  EXPECT_EQ(ExportCount(), 1u);
+
+  EXPECT_EQ(Snaphost({"is-mapped", records[0].id, records[1].id}), 0);
+  EXPECT_EQ(Records()[0].status, ZRSO::STATUS_UNMAPPED);
+  EXPECT_EQ(Records()[1].status, ZRSO::STATUS_VIEW_EXISTS);
+}
+
+TEST_F(MappingLifecycle, UnknownRecordIsRefusedBeforeAnythingRuns) {
+  EXPECT_EQ(Snaphost({"map", "no-such-id"}), 3);
+  EXPECT_EQ(Snaphost({"unmap"}), 3);
+  EXPECT_TRUE(Records().empty());
+}
+
+TEST_F(MappingLifecycle, DemoRunsAsExpected) {
+  testsupport::SnaphostRun run = testsupport::RunSnaphost(platform_.folder(), {"demo"});
+  EXPECT_EQ(run.exitCode, 0) << run.out;
+  EXPECT_NE(run.out.find("Demo finished as expected."), std::string::npos) << run.out;
+}
+
+}  // namespace

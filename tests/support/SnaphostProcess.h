@@ -1,0 +1,50 @@
+#pragma once
+// Runs the built snaphost as its own process, the way a person would, with
+// its home in a test's folder.
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+struct SnaphostRun {
+  int exitCode = -1;
+  std::string out;  // standard output; standard error goes to HOME/err.txt
+};
+
+// snaphost --plugin <built plug-in> --home `home` `args`...
+inline SnaphostRun RunSnaphost(const std::string& home, const std::vector<std::string>& args) {
+  std::vector<std::string> all = {ZRSO_SNAPHOST_PATH, "--plugin", ZRSO_PLUGIN_PATH, "--home", home};
+  all.insert(all.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& arg : all) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+
+  int pipeFds[2];
+  if (pipe(pipeFds) != 0) return {};
+  pid_t child = fork();
+  if (child == 0) {
+    dup2(pipeFds[1], STDOUT_FILENO);
+    int err = open((home + "/err.txt").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    dup2(err, STDERR_FILENO);
+    close(pipeFds[0]);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  close(pipeFds[1]);
+  SnaphostRun run;
+  char buffer[4096];
+  ssize_t size;
+  while ((size = read(pipeFds[0], buffer, sizeof(buffer))) > 0) run.out.append(buffer, size);
+  close(pipeFds[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+}  // namespace testsupport
