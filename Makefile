@@ -4,7 +4,7 @@
 PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 
-.PHONY: deps build test demo fuzz package clean
+.PHONY: deps build test demo fuzz package bench clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -25,6 +25,18 @@ fuzz: deps
 	cmake --preset fuzz
 	cmake --build --preset fuzz
 	bash scripts/run-fuzzers.sh build/fuzz $(FUZZ_SECONDS)
+
+# The benchmarks of the built plug-in against its platform floor, always on
+# the default preset (about five minutes on two cores). Narrow it with, e.g.,
+# BENCH_FILTER=map; bench/RESULTS.md holds the figures of a full run.
+BENCH_FILTER ?= .
+BENCH_REPETITIONS ?= 3
+bench: deps
+	cmake --preset default
+	cmake --build --preset default
+	build/default/bin/zrso_bench --benchmark_filter='$(BENCH_FILTER)' \
+	  --benchmark_repetitions=$(BENCH_REPETITIONS) --benchmark_report_aggregates_only=true \
+	  --benchmark_min_time=0.3
 
 # A Debian package of the plug-in, the local platform and snaphost.
 package: build

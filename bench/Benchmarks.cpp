@@ -1,0 +1,183 @@
+#include "Benchmarks.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <string>
+
+#include "BenchPlatform.h"
+#include "HostSnapInfo.h"
+#include "PlatformReplay.h"
+#include "PluginLoader.h"
+
+namespace bench {
+namespace {
+
+constexpr std::initializer_list<int64_t> kShareCounts = {10, 1000, 100000};
+constexpr std::initializer_list<int64_t> kViewCounts = {1, 100, 1000, 10000};
+
+snaphost::Plugin& LoadedPlugin() {
+  static snaphost::Plugin plugin(snaphost::PluginPath(""));
+  return plugin;
+}
+
+// Runs `entry` on a batch of the one record, as the host does.
+bool RunOne(snaphost::BatchEntry entry, snaphost::SnapRecord& record) {
+  snaphost::HostSnapInfo info(record);
+  ZRSO::SnapInfo* batch[] = {&info};
+  return entry(batch, 1, nullptr) == ZRSO::RESULT_SUCCESS;
+}
+
+// One operation: the plug-in's step and its floor, each with the untimed
+// step that undoes it, so every iteration starts from the same state.
+struct Operation {
+  std::function<bool()> plugin;
+  std::function<bool()> undoPlugin;
+  std::function<bool()> floor;
+  std::function<bool()> undoFloor;
+};
+
+bool Timed(const std::function<bool()>& step, double& seconds) {
+  auto start = std::chrono::steady_clock::now();
+  bool done = step();
+  seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  return done;
+}
+
+void TimeAgainstFloor(benchmark::State& state, const Operation& operation) {
+  double pluginTotal = 0;
+  double floorTotal = 0;
+  for (auto _ : state) {
+    double pluginSeconds = 0;
+    double floorSeconds = 0;
+    if (!Timed(operation.plugin, pluginSeconds) || !operation.undoPlugin() ||
+        !Timed(operation.floor, floorSeconds) || !operation.undoFloor()) {
+      state.SkipWithError("a step failed");
+      return;
+    }
+    state.SetIterationTime(pluginSeconds);
+    pluginTotal += pluginSeconds;
+    floorTotal += floorSeconds;
+  }
+  state.SetItemsProcessed(state.iterations());
+  state.counters["floor_us"] = benchmark::Counter(floorTotal * 1e6, benchmark::Counter::kAvgIterations);
+  state.counters["own_share"] = pluginTotal > 0 ? (pluginTotal - floorTotal) / pluginTotal : 0;
+}
+
+bool Nothing() { return true; }
+
+void Snapshot(benchmark::State& state) {
+  const BenchPlatform& platform = ActivePlatform(state.range(0));
+  snaphost::SnapRecord record = platform.Record();
+  TimeAgainstFloor(state, {[&] { return RunOne(LoadedPlugin().snapDevices, record); }, Nothing,
+                           [&] { return ReplaySnapshot(platform); }, Nothing});
+}
+
+// The active home with the target's list arranged at the size asked, and a
+// snapped record of the target.
+BenchPlatform& Arrange(benchmark::State& state, snaphost::SnapRecord& record) {
+  BenchPlatform& platform = ActivePlatform(state.range(0));
+  platform.ArrangeViews(state.range(1));
+  record = platform.Record();
+  if (!RunOne(LoadedPlugin().snapDevices, record)) state.SkipWithError("snapshot failed");
+  return platform;
+}
+
+void CheckListRestored(benchmark::State& state, BenchPlatform& platform) {
+  if (!platform.ListIsArranged()) state.SkipWithError("the list was not restored");
+}
+
+void Map(benchmark::State& state) {
+  snaphost::SnapRecord record;
+  BenchPlatform& platform = Arrange(state, record);
+  const snaphost::Plugin& plugin = LoadedPlugin();
+  TimeAgainstFloor(state, {[&] { return RunOne(plugin.mapSnaps, record); },
+                           [&] { return RunOne(plugin.unmapSnaps, record); },
+                           [&] { return ReplayMap(platform); },
+                           [&] { return ReplayUnmap(platform); }});
+  CheckListRestored(state, platform);
+}
+
+void Unmap(benchmark::State& state) {
+  snaphost::SnapRecord record;
+  BenchPlatform& platform = Arrange(state, record);
+  const snaphost::Plugin& plugin = LoadedPlugin();
+  if (!RunOne(plugin.mapSnaps, record)) state.SkipWithError("map failed");
+  TimeAgainstFloor(state, {[&] { return RunOne(plugin.unmapSnaps, record); },
+                           [&] { return RunOne(plugin.mapSnaps, record); },
+                           [&] { return ReplayUnmap(platform); },
+                           [&] { return ReplayMap(platform); }});
+  RunOne(plugin.unmapSnaps, record);
+  CheckListRestored(state, platform);
+}
+
+void Procedure(benchmark::State& state) {
+  ActivePlatform(state.range(0));
+  std::string response;
+  for (auto _ : state) {
+    if (!CallShareListProcedure(response)) {
+      state.SkipWithError("the stored procedure failed");
+      return;
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void ResponseParse(benchmark::State& state) {
+  ActivePlatform(state.range(0));
+  std::string response;
+  if (!CallShareListProcedure(response)) state.SkipWithError("the stored procedure failed");
+  for (auto _ : state) {
+    if (!ParseShareList(response)) {
+      state.SkipWithError("the answer does not parse");
+      return;
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(response.size()));
+}
+
+// One read and one write of a list of the size asked, in the smallest home.
+void ListReadWrite(benchmark::State& state) {
+  BenchPlatform& platform = ActivePlatform(*kShareCounts.begin());
+  platform.ArrangeViews(state.range(0));
+  for (auto _ : state) {
+    if (!ReadAndWriteList(platform, platform.arrangedList())) {
+      state.SkipWithError("the list read or write failed");
+      return;
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+  state.SetBytesProcessed(state.iterations() * 2 *
+                          static_cast<int64_t>(platform.arrangedList().size()));
+}
+
+}  // namespace
+
+void RegisterBenchmarks() {
+  using benchmark::RegisterBenchmark;
+  RegisterBenchmark("snapshot", Snapshot)
+      ->ArgsProduct({kShareCounts})
+      ->ArgNames({"shares"})
+      ->UseManualTime()
+      ->Unit(benchmark::kMicrosecond);
+  for (auto* operation : {RegisterBenchmark("map", Map), RegisterBenchmark("unmap", Unmap)}) {
+    operation->ArgsProduct({kShareCounts, kViewCounts})
+        ->ArgNames({"shares", "views"})
+        ->UseManualTime()
+        ->Unit(benchmark::kMicrosecond);
+  }
+  for (auto* call : {RegisterBenchmark("procedure", Procedure),
+                     RegisterBenchmark("response_parse", ResponseParse)}) {
+    call->ArgsProduct({kShareCounts})->ArgNames({"shares"})->Unit(benchmark::kMicrosecond);
+  }
+  RegisterBenchmark("list_read_write", ListReadWrite)
+      ->ArgsProduct({kViewCounts})
+      ->ArgNames({"views"})
+      ->Unit(benchmark::kMicrosecond);
+}
+
+}  // namespace bench
