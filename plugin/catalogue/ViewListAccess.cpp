@@ -1,5 +1,7 @@
 #include "catalogue/ViewListAccess.h"
 
+#include <cstring>
+
 #include "catalogue/SnapViewRecord.h"
 #include "host/SnapCodes.h"
 #include "platform/AppMgr.h"
@@ -37,9 +39,30 @@ int ViewListWriteFailure(const std::string& shareName, std::string& error) {
   return ZRSO::ERROR_VIEW_LIST_WRITE;
 }
 
-// Each piece is read into a fresh value: a value left over from an earlier
-// piece must never make a piece without the tag match.
-bool PieceHasValue(const std::string& piece, const std::string& tag, const std::string& wanted) {
-  std::string value;
-  return GetValueFromXmlString(piece, tag, value) == 0 && value == wanted;
+namespace {
+
+// Where `text` first occurs in `piece`, or npos. memmem skips ahead much
+// faster than a search that stops at every '<' of a record.
+size_t Find(std::string_view piece, const std::string& text) {
+  const void* found = memmem(piece.data(), piece.size(), text.data(), text.size());
+  return found == nullptr ? std::string_view::npos
+                          : static_cast<size_t>(static_cast<const char*>(found) - piece.data());
+}
+
+}  // namespace
+
+// Lists are scanned piece by piece on every call, so the value is compared
+// where it stands instead of being copied out. The bounds are
+// GetValueFromXmlString's own, the wrap of a closing text before the value
+// included; a piece it would refuse is handed to it, so that it logs that.
+bool PieceHasValue(std::string_view piece, const ViewTag& tag, const std::string& wanted) {
+  size_t openAt = Find(piece, tag.opening);
+  size_t closeAt = Find(piece, tag.closing);
+  if (openAt == std::string_view::npos || closeAt == std::string_view::npos) {
+    std::string refused;
+    GetValueFromXmlString(std::string(piece), tag.name, refused);
+    return false;
+  }
+  size_t valueAt = openAt + tag.opening.size();
+  return piece.substr(valueAt, closeAt - valueAt) == wanted;
 }

@@ -4,6 +4,7 @@
 // of each failure, and matching one piece of the list on a tag.
 
 #include <string>
+#include <string_view>
 
 class Subclient;
 
@@ -26,6 +27,16 @@ int WritePITViewList(Subclient& subclient, const std::string& list, const std::s
 // Puts the text of ERROR_VIEW_LIST_WRITE into `error` and returns that code.
 int ViewListWriteFailure(const std::string& shareName, std::string& error);
 
-// True when `piece` holds a `tag` element whose value is exactly `wanted`.
-// A piece without the element never matches.
-bool PieceHasValue(const std::string& piece, const std::string& tag, const std::string& wanted);
+// An element name with its opening and closing texts, made once per scan.
+struct ViewTag {
+  explicit ViewTag(const std::string& tagName)
+      : name(tagName), opening("<" + tagName + ">"), closing("</" + tagName + ">") {}
+  std::string name;
+  std::string opening;
+  std::string closing;
+};
+
+// True when `piece` holds a `tag` element whose value, as
+// GetValueFromXmlString reads it, is exactly `wanted`. A piece without the
+// element never matches, and is logged as GetValueFromXmlString logs it.
+bool PieceHasValue(std::string_view piece, const ViewTag& tag, const std::string& wanted);
