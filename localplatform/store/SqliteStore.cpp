@@ -1,5 +1,6 @@
 #include "store/SqliteStore.h"
 
+#include <mutex>
 #include <utility>
 
 #include "store/Schema.h"
@@ -12,8 +13,13 @@ namespace {
 int64_t Bits(uint64_t value) { return static_cast<int64_t>(value); }
 uint64_t Unsigned(int64_t value) { return static_cast<uint64_t>(value); }
 
+// A connection may be shared by the stores of several threads; one
+// operation at a time keeps each one's statements and change counts apart.
+std::recursive_mutex g_operationMutex;
+
 template <typename Work>
 auto Translate(const char* operation, Work work) -> decltype(work()) {
+  std::lock_guard<std::recursive_mutex> lock(g_operationMutex);
   try {
     return work();
   } catch (const storage::SqliteError& error) {
@@ -21,15 +27,18 @@ auto Translate(const char* operation, Work work) -> decltype(work()) {
   }
 }
 
-storage::SqliteDatabase OpenDatabase(const std::string& path) {
+}  // namespace
+
+std::shared_ptr<storage::SqliteDatabase> SqliteStore::Connect(const std::string& path) {
   return Translate("open platform store", [&] {
-    return storage::SqliteDatabase(path, PlatformSchema());
+    return std::make_shared<storage::SqliteDatabase>(path, PlatformSchema());
   });
 }
 
-}  // namespace
+SqliteStore::SqliteStore(const std::string& path) : SqliteStore(Connect(path)) {}
 
-SqliteStore::SqliteStore(const std::string& path) : db_(OpenDatabase(path)) {}
+SqliteStore::SqliteStore(std::shared_ptr<storage::SqliteDatabase> connection)
+    : connection_(std::move(connection)), db_(*connection_) {}
 
 void SqliteStore::PutClient(const ClientRow& client) {
   Translate("put client", [&] {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "SqliteDatabase.h"
@@ -7,10 +8,18 @@
 
 namespace localplatform {
 
-// The store in one SQLite database file.
+// The store in one SQLite database file. Stores may share one connection;
+// their operations never run at the same time.
 class SqliteStore : public Store {
  public:
+  // A store with a connection of its own to the database at `path`.
   explicit SqliteStore(const std::string& path);
+  // A store working through `connection` (see Connect).
+  explicit SqliteStore(std::shared_ptr<storage::SqliteDatabase> connection);
+
+  // A connection to the database at `path`, created when missing, its
+  // schema brought up to date. Throws StoreError.
+  static std::shared_ptr<storage::SqliteDatabase> Connect(const std::string& path);
 
   void PutClient(const ClientRow& client) override;
   std::vector<ClientRow> ListClients() override;
@@ -36,7 +45,8 @@ class SqliteStore : public Store {
   std::vector<ExportRow> ListExports() override;
 
  private:
-  storage::SqliteDatabase db_;
+  std::shared_ptr<storage::SqliteDatabase> connection_;
+  storage::SqliteDatabase& db_;
 };
 
 }  // namespace localplatform

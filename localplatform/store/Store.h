@@ -91,7 +91,15 @@ class Store {
 // $XDG_STATE_HOME/zrso/platform.db, else ~/.local/state/zrso/platform.db.
 std::string StorePath();
 
-// Opens the platform's store at StorePath(). Throws StoreError.
+// The platform's store at StorePath(). Throws StoreError.
+//
+// Every store it hands out works through one connection per process, made
+// on first use and kept. It is made afresh when StorePath() changes, when
+// the file there is no longer the one it was made for (removed, or replaced),
+// and in a child process after fork(), which never uses its parent's.
 std::unique_ptr<Store> OpenStore();
+
+// How many connections OpenStore has made in this process.
+int64_t StoreConnectionsOpened();
 
 }  // namespace localplatform
