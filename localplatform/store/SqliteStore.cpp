@@ -98,6 +98,14 @@ std::vector<ShareRow> SqliteStore::ListShares() {
   });
 }
 
+// Part of listing the shares, and reported as such when it fails.
+int64_t SqliteStore::ShareListStamp() {
+  return Translate("list shares", [&] {
+    storage::Statement query = db_.Prepare("SELECT stamp FROM share_list_stamp");
+    return query.Step() ? query.ColumnInt64(0) : 0;
+  });
+}
+
 bool SqliteStore::GetNumber(const std::string& section, const std::string& key, uint64_t& value) {
   return Translate("get number", [&] {
     storage::Statement query =

@@ -26,6 +26,7 @@ class SqliteStore : public Store {
   bool FindClientHost(const std::string& clientName, std::string& hostName) override;
   void AddShare(const ShareRow& share) override;
   std::vector<ShareRow> ListShares() override;
+  int64_t ShareListStamp() override;
 
   bool GetNumber(const std::string& section, const std::string& key, uint64_t& value) override;
   void SetNumber(const std::string& section, const std::string& key, uint64_t value) override;

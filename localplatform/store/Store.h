@@ -63,6 +63,9 @@ class Store {
   virtual void AddShare(const ShareRow& share) = 0;
   // In the order the shares were added.
   virtual std::vector<ShareRow> ListShares() = 0;
+  // A number that changes whenever the share list does, by whatever
+  // connection, and that tells databases apart (it is random).
+  virtual int64_t ShareListStamp() = 0;
 
   // Information store: numbers by section and key.
   virtual bool GetNumber(const std::string& section, const std::string& key, uint64_t& value) = 0;
