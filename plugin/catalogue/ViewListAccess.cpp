@@ -1,6 +1,5 @@
 #include "catalogue/ViewListAccess.h"
 
-#include <cstring>
 
 #include "catalogue/SnapViewRecord.h"
 #include "host/SnapCodes.h"
@@ -41,28 +40,38 @@ int ViewListWriteFailure(const std::string& shareName, std::string& error) {
 
 namespace {
 
-// Where `text` first occurs in `piece`, or npos. memmem skips ahead much
-// faster than a search that stops at every '<' of a record.
-size_t Find(std::string_view piece, const std::string& text) {
-  const void* found = memmem(piece.data(), piece.size(), text.data(), text.size());
-  return found == nullptr ? std::string_view::npos
-                          : static_cast<size_t>(static_cast<const char*>(found) - piece.data());
+template <typename Searcher>
+size_t Find(std::string_view piece, const Searcher& searcher) {
+  auto found = searcher(piece.begin(), piece.end()).first;
+  return found == piece.end() ? std::string_view::npos
+                              : static_cast<size_t>(found - piece.begin());
 }
 
 }  // namespace
+
+ViewTag::ViewTag(const std::string& tagName)
+    : name_(tagName),
+      opening_("<" + tagName + ">"),
+      closing_("</" + tagName + ">"),
+      openingSearcher_(opening_.begin(), opening_.end()),
+      closingSearcher_(closing_.begin(), closing_.end()) {}
+
+size_t ViewTag::FindOpening(std::string_view piece) const { return Find(piece, openingSearcher_); }
+
+size_t ViewTag::FindClosing(std::string_view piece) const { return Find(piece, closingSearcher_); }
 
 // Lists are scanned piece by piece on every call, so the value is compared
 // where it stands instead of being copied out. The bounds are
 // GetValueFromXmlString's own, the wrap of a closing text before the value
 // included; a piece it would refuse is handed to it, so that it logs that.
 bool PieceHasValue(std::string_view piece, const ViewTag& tag, const std::string& wanted) {
-  size_t openAt = Find(piece, tag.opening);
-  size_t closeAt = Find(piece, tag.closing);
+  size_t openAt = tag.FindOpening(piece);
+  size_t closeAt = tag.FindClosing(piece);
   if (openAt == std::string_view::npos || closeAt == std::string_view::npos) {
     std::string refused;
-    GetValueFromXmlString(std::string(piece), tag.name, refused);
+    GetValueFromXmlString(std::string(piece), tag.name(), refused);
     return false;
   }
-  size_t valueAt = openAt + tag.opening.size();
+  size_t valueAt = openAt + tag.opening().size();
   return piece.substr(valueAt, closeAt - valueAt) == wanted;
 }
