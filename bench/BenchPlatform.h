@@ -53,7 +53,8 @@ class BenchPlatform {
   std::string extendedList_;
 };
 
-// The home with `shares` shares, built on first use, made the active one.
+// The home with `shares` shares, built on first use, made the active one,
+// its share list asked for once.
 BenchPlatform& ActivePlatform(int64_t shares);
 
 }  // namespace bench

@@ -7,8 +7,8 @@
 // message) and "list_read_write" (the view list).
 //
 // An operation's time is the plug-in's; its counters add the floor
-// ("floor_us") and the plug-in's own share, (plug-in - floor) / plug-in
-// ("own_share").
+// ("floor_us") and the plug-in's own share, (plug-in - floor) / plug-in,
+// from the means ("own_share") and from the medians ("own_share_med").
 
 namespace bench {
 

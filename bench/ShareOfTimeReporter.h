@@ -1,8 +1,9 @@
 #pragma once
 // The console report, followed by one table of the operations timed against
-// their platform floor: per operation and sizes the plug-in's time, its rate,
-// the floor and the plug-in's own share. With repetitions the table holds
-// the medians, otherwise the single runs.
+// their platform floor: per operation and sizes the plug-in's time per
+// record, the rate that makes, the floor and the plug-in's own share (from
+// the means and from the medians of the iterations). With repetitions the
+// table holds the medians of the runs, otherwise the single runs.
 
 #include <benchmark/benchmark.h>
 
