@@ -4,7 +4,7 @@
 PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 
-.PHONY: deps build test demo fuzz package clean
+.PHONY: deps build test demo fuzz memcheck package check-package clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -26,10 +26,18 @@ fuzz: deps
 	cmake --build --preset fuzz
 	bash scripts/run-fuzzers.sh build/fuzz $(FUZZ_SECONDS)
 
+# The demo and the end-to-end tests under valgrind memcheck.
+memcheck: build
+	bash scripts/memcheck.sh $(BUILD_DIR)
+
 # A Debian package of the plug-in, the local platform and snaphost.
 package: build
 	cd $(BUILD_DIR) && cpack
 	@ls $(BUILD_DIR)/*.deb
+
+# Installs the package with apt, runs the installed demo, removes it (root).
+check-package: package
+	bash scripts/check-package.sh $(BUILD_DIR)
 
 clean:
 	rm -rf build
