@@ -4,6 +4,7 @@
 #include "PlatformLog.h"
 #include "XmlMessages.h"
 #include "appmgr/StoredProcedures.h"
+#include "faults/InjectedFaults.h"
 #include "store/Store.h"
 
 namespace localplatform {
@@ -21,7 +22,10 @@ int ListNfsShares(const std::string& request, std::string& response) {
 
   std::vector<ShareRow> shares;
   try {
-    shares = OpenStore()->ListShares();
+    std::unique_ptr<Store> store = OpenStore();
+    const std::string procedure = std::to_string(SP_GET_NFS_SHARES);
+    if (FaultInjected(*store, kFaultStoredProcedure, procedure, kFunction)) return kFaultInjected;
+    shares = store->ListShares();
   } catch (const StoreError& error) {
     PLATFORM_LOG_ERROR(kFunction, "platform store: %s", error.what());
     return kStoreUnavailable;

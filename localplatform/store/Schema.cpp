@@ -41,6 +41,15 @@ const std::vector<storage::Migration>& PlatformSchema() {
           PRIMARY KEY (host_name, subclient_id, mount_path)
         );
       )sql",
+      // 2: faults injected by an administrator; an empty scope means every
+      // subject.
+      R"sql(
+        CREATE TABLE faults (
+          name  TEXT NOT NULL,
+          scope TEXT NOT NULL,
+          PRIMARY KEY (name, scope)
+        );
+      )sql",
   };
   return kSteps;
 }

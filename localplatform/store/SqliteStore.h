@@ -35,6 +35,11 @@ class SqliteStore : public Store {
                     const std::string& mountPath) override;
   std::vector<ExportRow> ListExports() override;
 
+  void SetFault(const FaultRow& fault) override;
+  void ClearFaults(const std::string& name) override;
+  std::vector<FaultRow> ListFaults() override;
+  bool HasFault(const std::string& name, const std::string& subject) override;
+
  private:
   storage::SqliteDatabase db_;
 };
