@@ -26,6 +26,7 @@ TEST(PairForm, OtherMustBeTheTextOfOneOfTheAddressesOfName) {
   };
   const Case cases[] = {
       {"nfs-a.example.test", "10.20.30.40", 0, "[10.20.30.40] belongs to [nfs-a.example.test]"},
+      // The third address of a name.
       {"nfs-b.example.test", "fd00::42", 0, "Got address [fd00::42] for [nfs-b.example.test]"},
       // A name is not one of its own addresses, nor is another of its names.
       {"nfs-a.example.test", "nfs-a.example.test", 1, nullptr},
@@ -50,18 +51,6 @@ TEST(PairForm, OtherMustBeTheTextOfOneOfTheAddressesOfName) {
                 line.function);
     }
   }
-}
-
-TEST(PairForm, TellsEachAddressUpToTheMatchAndIsQuietBelowLevelOne) {
-  ScopedCapture log(1);
-  ASSERT_EQ(ZRSO::RESULT_SUCCESS,
-            FindArrayUsingOtherNames(std::string("nfs-b.example.test"), std::string("fd00::42")));
-  EXPECT_EQ(3, log->CountContaining("Got address ["));
-  EXPECT_EQ(1, log->Count("[fd00::42] belongs to [nfs-b.example.test]"));
-
-  ScopedCapture quiet(0);
-  FindArrayUsingOtherNames(std::string("nfs-a"), std::string("10.20.30.40"));
-  EXPECT_TRUE(quiet->lines().empty());
 }
 
 // The host's findArray is offered each address of a host name, or the host
