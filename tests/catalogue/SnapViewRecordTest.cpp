@@ -27,15 +27,6 @@ TEST(SnapViewRecord, IsBuiltFromTheTenValuesInStoredOrder) {
   EXPECT_EQ(h, "SERVER");  // values are left as they were
 }
 
-TEST(SnapViewRecord, WithEmptyValuesIsTheLiteralPiecesAlone) {
-  std::string record, a, b, c, d, e, f, g, h, i, j;
-  GetSnapXmlString(record, a, b, c, d, e, f, g, h, i, j);
-  EXPECT_EQ(record,
-            "<SnapStart><ToTime></ToTime><MntPath></MntPath><NFSClient></NFSClient><UID></UID>"
-            "<GID></GID><SnapName></SnapName><NFSServer></NFSServer><CopyPrecedence>"
-            "</CopyPrecedence><ReadOnly></ReadOnly><WritablePIT></WritablePIT></SnapStart>");
-}
-
 struct ReadCase {
   const char* xml;
   const char* tag;
