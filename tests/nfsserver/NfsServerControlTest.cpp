@@ -47,16 +47,19 @@ class NfsServerControl : public ::testing::Test {
 using Paths = std::vector<std::string>;
 
 TEST_F(NfsServerControl, AddsOnceAndWithdrawsAnExport) {
+  platform_.AddNfsServer("srvB", "hostB");
   EXPECT_TRUE(Send("srvA", OPERATION_ADD, "/s-v_1"));
   EXPECT_TRUE(Send("srvA", OPERATION_ADD, "/s-v_1"));
   EXPECT_TRUE(Send("srvA", OPERATION_ADD, "/s-v_2"));
+  EXPECT_TRUE(Send("srvB", OPERATION_ADD, "/s-v_1"));
   EXPECT_EQ(ExportedPaths("hostA"), (Paths{"/s-v_1", "/s-v_2"}));
   EXPECT_GT(platform_.store().ListExports()[0].exportedAt, 0);
 
   EXPECT_TRUE(Send("srvA", OPERATION_DELETE, "/s-v_1"));
   EXPECT_EQ(ExportedPaths("hostA"), (Paths{"/s-v_2"}));
-  EXPECT_EQ(Created(), 4);
-  EXPECT_EQ(Destroyed(), 4);
+  EXPECT_EQ(ExportedPaths("hostB"), (Paths{"/s-v_1"}));
+  EXPECT_EQ(Created(), 5);
+  EXPECT_EQ(Destroyed(), 5);
   EXPECT_EQ(capture_->Count("Launched Vesk server [srvA] successfully"), 4);
 }
 
