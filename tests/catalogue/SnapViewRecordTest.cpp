@@ -44,8 +44,6 @@ TEST(SnapViewRecord, ValueReading) {
        "ERROR: Failed to parse [</ReadOnly>] from XML string [<ReadOnly>1]."},
       {"<X>1</X>", "SnapName", -1, "before",
        "ERROR: Failed to parse [<SnapName>] from XML string [<X>1</X>]."},
-      {"<mntpath>a</mntpath>", "MntPath", -1, "before",
-       "ERROR: Failed to parse [<MntPath>] from XML string [<mntpath>a</mntpath>]."},
       // A closing text before the opening one: everything after the opening.
       {"</ReadOnly><ReadOnly>0<WritablePIT>1", "ReadOnly", 0, "0<WritablePIT>1", nullptr},
   };

@@ -66,7 +66,7 @@ class ViewCatalogue : public ::testing::Test {
   }
 
   testsupport::TempPlatform platform_;
-  testsupport::ScopedCapture capture_{4};
+  testsupport::ScopedCapture capture_{1};  // every message the catalogue writes
   std::string error_ = "untouched";
   bool appended_ = false;  // what the last Create reported
 };

@@ -112,7 +112,8 @@ TEST_F(SnapDetails, DerivesEveryDetailAndLogsEachAtItsLevel) {
   Details second;
   ASSERT_EQ(ZRSO::RESULT_SUCCESS, Extract(second));
   EXPECT_EQ("copy?", second.copyId);
-  EXPECT_EQ(1, log_->Count("Copy ID not present."));
+  EXPECT_EQ(1, log_->lines().back().level);
+  EXPECT_EQ("Copy ID not present.", log_->lines().back().message);
   EXPECT_TRUE(HasCopyId(8));
 }
 
@@ -121,7 +122,8 @@ TEST_F(SnapDetails, WithoutAJobIdTheStoreIsNotAsked) {
   Details d;
   ASSERT_EQ(ZRSO::RESULT_SUCCESS, Extract(d));
   EXPECT_EQ("copy?", d.copyId);
-  EXPECT_EQ(1, log_->Count("JOB ID not present."));
+  EXPECT_EQ(1, log_->lines().back().level);
+  EXPECT_EQ("JOB ID not present.", log_->lines().back().message);
   EXPECT_EQ(0, log_->CountContaining("Copy ID"));
   EXPECT_TRUE(HasCopyId(0));
 }
