@@ -54,16 +54,14 @@ TEST(WorkingEntryPoints, EmptyBatch) {
   }
 }
 
-TEST(Version, IsOnePointZeroPointZero) {
+TEST(FixedAnswers, VersionOnePointZeroPointZeroAndAlwaysSupported) {
   uint16_t major = 9, minor = 9, patch = 9;
   zrso_version(&major, &minor, &patch);
   EXPECT_EQ(std::make_tuple(major, minor, patch), std::make_tuple(1, 0, 0));
   minor = 9;
   zrso_version(nullptr, &minor, nullptr);
   EXPECT_EQ(minor, 0);
-}
 
-TEST(IsSupported, AlwaysOne) {
   int anything = 0;
   EXPECT_EQ(zrso_isSupported(nullptr, 0, nullptr, nullptr, 0), 1);
   EXPECT_EQ(zrso_isSupported(&anything, -5, &anything, &anything, 32767), 1);

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 #include "AppMgr.h"
@@ -64,11 +63,6 @@ TEST_F(ExecuteSP, RefusesWithoutTouchingTheResponse) {
   ASSERT_EQ(1u, log_->lines().size());
   EXPECT_EQ(-1, log_->lines()[0].level);
   EXPECT_EQ(0u, log_->lines()[0].message.find("platform store: "));
-}
-
-TEST_F(ExecuteSP, IsDestroyedThroughItsBase) {
-  std::unique_ptr<AdaptersBase> executor = std::make_unique<App_ExecuteSP>();
-  EXPECT_NE(nullptr, dynamic_cast<App_ExecuteSP*>(executor.get()));
 }
 
 }  // namespace
