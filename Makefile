@@ -4,7 +4,7 @@
 PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 
-.PHONY: deps build test demo fuzz package bench clean
+.PHONY: deps build test demo fuzz memcheck package check-package bench clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -26,8 +26,12 @@ fuzz: deps
 	cmake --build --preset fuzz
 	bash scripts/run-fuzzers.sh build/fuzz $(FUZZ_SECONDS)
 
+# The demo and the end-to-end tests under valgrind memcheck.
+memcheck: build
+	bash scripts/memcheck.sh $(BUILD_DIR)
+
 # The benchmarks of the built plug-in against its platform floor, always on
-# the default preset (about five minutes on two cores). Narrow it with, e.g.,
+# the default preset (about three minutes on two cores, after the build). Narrow it with, e.g.,
 # BENCH_FILTER=map; bench/RESULTS.md holds the figures of a full run.
 BENCH_FILTER ?= .
 BENCH_REPETITIONS ?= 3
@@ -42,6 +46,10 @@ bench: deps
 package: build
 	cd $(BUILD_DIR) && cpack
 	@ls $(BUILD_DIR)/*.deb
+
+# Installs the package with apt, runs the installed demo, removes it (root).
+check-package: package
+	bash scripts/check-package.sh $(BUILD_DIR)
 
 clean:
 	rm -rf build

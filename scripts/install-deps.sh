@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config binutils
   libsqlite3-dev libpugixml-dev libcli11-dev uuid-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libnss-wrapper clang libclang-rt-14-dev
+  libnss-wrapper clang libclang-rt-14-dev valgrind
 )
 
 missing=()

@@ -26,6 +26,7 @@ void BuildApplication(CLI::App& app, HostContext& context, CommandResult& result
   AddMapCommands(app, context, result);
   AddRecordCommands(app, context, result);
   AddDemoCommand(app, context, result);
+  AddFaultCommands(app, context, result);
 }
 
 int RunCommandLine(const std::vector<std::string>& args) {

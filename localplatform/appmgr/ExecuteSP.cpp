@@ -6,6 +6,7 @@
 #include "PlatformLog.h"
 #include "XmlMessages.h"
 #include "appmgr/StoredProcedures.h"
+#include "faults/InjectedFaults.h"
 #include "store/Store.h"
 
 namespace localplatform {
@@ -42,6 +43,8 @@ int ListNfsShares(const std::string& request, std::string& response) {
   std::vector<ShareRow> shares;
   try {
     std::unique_ptr<Store> store = OpenStore();
+    const std::string procedure = std::to_string(SP_GET_NFS_SHARES);
+    if (FaultInjected(*store, kFaultStoredProcedure, procedure, kFunction)) return kFaultInjected;
     // The stamp is read first: a share added between the two reads is then
     // in a list kept under the older stamp, which only costs a rebuild.
     stamp = store->ShareListStamp();

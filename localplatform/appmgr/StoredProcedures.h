@@ -11,5 +11,6 @@ constexpr int kProcedureOk = 0;
 constexpr int kUnknownProcedure = 1;
 constexpr int kBadRequest = 2;
 constexpr int kStoreUnavailable = 3;
+constexpr int kFaultInjected = 4;  // faults/InjectedFaults.h
 
 }  // namespace localplatform

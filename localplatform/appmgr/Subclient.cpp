@@ -9,12 +9,14 @@
 
 #include "AppMgr.h"
 #include "PlatformLog.h"
+#include "faults/InjectedFaults.h"
 #include "store/Store.h"
 
 namespace {
 
 constexpr int kStoreUnavailable = 1;
 constexpr int kListChanged = 2;
+constexpr int kFaultInjected = 3;
 
 }  // namespace
 
@@ -51,14 +53,19 @@ int Subclient::getVeskNFSServers(std::string& servers, void*) {
 }
 
 int Subclient::getVeskViewConfiguration(std::string& viewList, void*) {
+  static const char kFunction[] = "Subclient::getVeskViewConfiguration";
   try {
-    localplatform::VersionedViewList stored =
-        localplatform::OpenStore()->ReadViewList(subclientId_);
+    std::unique_ptr<localplatform::Store> store = localplatform::OpenStore();
+    if (localplatform::FaultInjected(*store, localplatform::kFaultViewListRead,
+                                     localplatform::SubclientSubject(subclientId_), kFunction)) {
+      return kFaultInjected;
+    }
+    localplatform::VersionedViewList stored = store->ReadViewList(subclientId_);
     viewList = stored.text;
     state_->version = stored.version;
     return 0;
   } catch (const localplatform::StoreError& error) {
-    PLATFORM_LOG_ERROR("Subclient::getVeskViewConfiguration", "platform store: %s", error.what());
+    PLATFORM_LOG_ERROR(kFunction, "platform store: %s", error.what());
     return kStoreUnavailable;
   }
 }
@@ -66,7 +73,12 @@ int Subclient::getVeskViewConfiguration(std::string& viewList, void*) {
 int Subclient::setVeskViewConfiguration(const std::string& viewList, void*) {
   static const char kFunction[] = "Subclient::setVeskViewConfiguration";
   try {
-    if (!localplatform::OpenStore()->WriteViewList(subclientId_, viewList, state_->version)) {
+    std::unique_ptr<localplatform::Store> store = localplatform::OpenStore();
+    if (localplatform::FaultInjected(*store, localplatform::kFaultViewListWrite,
+                                     localplatform::SubclientSubject(subclientId_), kFunction)) {
+      return kFaultInjected;
+    }
+    if (!store->WriteViewList(subclientId_, viewList, state_->version)) {
       PLATFORM_LOG_ERROR(kFunction, "view list of subclient [%lu] changed since it was read",
                          subclientId_);
       return kListChanged;

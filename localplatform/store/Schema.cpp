@@ -41,7 +41,16 @@ const std::vector<storage::Migration>& PlatformSchema() {
           PRIMARY KEY (host_name, subclient_id, mount_path)
         );
       )sql",
-      // 2: a stamp that changes with every change to the share table, made
+      // 2: faults injected by an administrator; an empty scope means every
+      // subject.
+      R"sql(
+        CREATE TABLE faults (
+          name  TEXT NOT NULL,
+          scope TEXT NOT NULL,
+          PRIMARY KEY (name, scope)
+        );
+      )sql",
+      // 3: a stamp that changes with every change to the share table, made
       // by any connection, so that an answer built from the table can be
       // served again until it does. The stamps are random, so that two
       // databases are told apart as well.

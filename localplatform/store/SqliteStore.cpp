@@ -249,4 +249,38 @@ std::vector<ExportRow> SqliteStore::ListExports() {
   });
 }
 
+void SqliteStore::SetFault(const FaultRow& fault) {
+  Translate("set fault", [&] {
+    db_.Prepare("INSERT INTO faults (name, scope) VALUES (?1, ?2) ON CONFLICT DO NOTHING")
+        .Bind(1, fault.name)
+        .Bind(2, fault.scope)
+        .Run();
+  });
+}
+
+void SqliteStore::ClearFaults(const std::string& name) {
+  Translate("clear faults", [&] {
+    db_.Prepare("DELETE FROM faults WHERE ?1 = '' OR name = ?1").Bind(1, name).Run();
+  });
+}
+
+std::vector<FaultRow> SqliteStore::ListFaults() {
+  return Translate("list faults", [&] {
+    std::vector<FaultRow> rows;
+    storage::Statement query = db_.Prepare("SELECT name, scope FROM faults ORDER BY name, scope");
+    while (query.Step()) rows.push_back({query.ColumnText(0), query.ColumnText(1)});
+    return rows;
+  });
+}
+
+// One indexed look-up: every platform service asks this on each call.
+bool SqliteStore::HasFault(const std::string& name, const std::string& subject) {
+  return Translate("look up fault", [&] {
+    storage::Statement query =
+        db_.Prepare("SELECT 1 FROM faults WHERE name = ?1 AND scope IN ('', ?2) LIMIT 1");
+    query.Bind(1, name).Bind(2, subject);
+    return query.Step();
+  });
+}
+
 }  // namespace localplatform

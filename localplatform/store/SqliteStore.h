@@ -45,6 +45,11 @@ class SqliteStore : public Store {
                     const std::string& mountPath) override;
   std::vector<ExportRow> ListExports() override;
 
+  void SetFault(const FaultRow& fault) override;
+  void ClearFaults(const std::string& name) override;
+  std::vector<FaultRow> ListFaults() override;
+  bool HasFault(const std::string& name, const std::string& subject) override;
+
  private:
   std::shared_ptr<storage::SqliteDatabase> connection_;
   storage::SqliteDatabase& db_;

@@ -52,6 +52,14 @@ struct ExportRow {
   int64_t exportedAt = 0;  // seconds since the epoch
 };
 
+// A failure an administrator injected into one platform service: `name`
+// names the service (faults/InjectedFaults.h), `scope` the one subject it
+// fails for, or is empty for every subject.
+struct FaultRow {
+  std::string name;
+  std::string scope;
+};
+
 class Store {
  public:
   virtual ~Store() = default;
@@ -88,6 +96,15 @@ class Store {
   virtual void DeleteExport(const std::string& hostName, uint64_t subclientId,
                             const std::string& mountPath) = 0;
   virtual std::vector<ExportRow> ListExports() = 0;
+
+  // Injected faults.
+  virtual void SetFault(const FaultRow& fault) = 0;  // a fault already set is kept
+  // Clears every scope of fault `name`, or every fault when `name` is empty.
+  virtual void ClearFaults(const std::string& name) = 0;
+  // By name, then scope.
+  virtual std::vector<FaultRow> ListFaults() = 0;
+  // True when fault `name` is set for every subject or for `subject`.
+  virtual bool HasFault(const std::string& name, const std::string& subject) = 0;
 };
 
 // Where the platform keeps its state: $ZRSO_PLATFORM_DB, else

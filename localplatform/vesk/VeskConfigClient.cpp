@@ -9,6 +9,7 @@
 #include <ctime>
 
 #include "PlatformLog.h"
+#include "faults/InjectedFaults.h"
 #include "store/Store.h"
 #include "vesk/VeskClientCount.h"
 
@@ -17,11 +18,13 @@ namespace {
 constexpr int32_t kServerUnknown = -1;
 constexpr int32_t kServerDown = -2;
 constexpr int32_t kStoreUnavailable = -3;
+constexpr int32_t kStartFaultInjected = -4;
 
 constexpr int kUnknownExportType = 1;
 constexpr int kUnknownOperation = 2;
 constexpr int kServerNotRunning = 3;
 constexpr int kStoreFailed = 4;
+constexpr int kCommandFaultInjected = 5;
 
 std::atomic<int64_t> g_created{0};
 std::atomic<int64_t> g_destroyed{0};
@@ -58,7 +61,13 @@ VeskConfigClient::~VeskConfigClient() { ++g_destroyed; }
 // registered and up.
 CLuError VeskConfigClient::StartVeskServerWithWait(const bool&) {
   try {
-    return ServerState(*localplatform::OpenStore(), hostName_);
+    std::unique_ptr<localplatform::Store> store = localplatform::OpenStore();
+    if (localplatform::FaultInjected(*store, localplatform::kFaultServerStart, hostName_,
+                                     "Vesk::VeskConfigClient::StartVeskServerWithWait")) {
+      return CLuError(kStartFaultInjected, "injected fault: the service does not start on [" +
+                                               hostName_ + "]");
+    }
+    return ServerState(*store, hostName_);
   } catch (const localplatform::StoreError& error) {
     return CLuError(kStoreUnavailable, std::string("platform store: ") + error.what());
   }
@@ -84,6 +93,10 @@ int VeskConfigClient::BackupFSMExport(ExportType exportType, VeskOperationType o
     if (state.IsError()) {
       PLATFORM_LOG_ERROR(kFunction, "%s", state.AsString());
       return kServerNotRunning;
+    }
+    if (localplatform::FaultInjected(*store, localplatform::kFaultExportCommand,
+                                     localplatform::SubclientSubject(subclientId), kFunction)) {
+      return kCommandFaultInjected;
     }
     if (operation == OPERATION_ADD) {
       store->AddExport({hostName_, subclientId, mountPath, exportType,

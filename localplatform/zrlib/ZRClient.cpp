@@ -3,17 +3,24 @@
 
 #include "PlatformLog.h"
 #include "ZrLib.h"
+#include "faults/InjectedFaults.h"
 #include "store/Store.h"
 
 namespace {
 
 constexpr int kClientUnknown = 1;
 constexpr int kStoreUnavailable = 2;
+constexpr int kFaultInjected = 3;
 
 int LookUpHost(const std::string& clientName, std::string& hostName, const char* function) {
   try {
+    std::unique_ptr<localplatform::Store> store = localplatform::OpenStore();
+    if (localplatform::FaultInjected(*store, localplatform::kFaultClientHostName, clientName,
+                                     function)) {
+      return kFaultInjected;
+    }
     std::string found;
-    if (!localplatform::OpenStore()->FindClientHost(clientName, found)) return kClientUnknown;
+    if (!store->FindClientHost(clientName, found)) return kClientUnknown;
     hostName = found;
     return 0;
   } catch (const localplatform::StoreError& error) {

@@ -27,15 +27,6 @@ TEST(SnapViewRecord, IsBuiltFromTheTenValuesInStoredOrder) {
   EXPECT_EQ(h, "SERVER");  // values are left as they were
 }
 
-TEST(SnapViewRecord, WithEmptyValuesIsTheLiteralPiecesAlone) {
-  std::string record, a, b, c, d, e, f, g, h, i, j;
-  GetSnapXmlString(record, a, b, c, d, e, f, g, h, i, j);
-  EXPECT_EQ(record,
-            "<SnapStart><ToTime></ToTime><MntPath></MntPath><NFSClient></NFSClient><UID></UID>"
-            "<GID></GID><SnapName></SnapName><NFSServer></NFSServer><CopyPrecedence>"
-            "</CopyPrecedence><ReadOnly></ReadOnly><WritablePIT></WritablePIT></SnapStart>");
-}
-
 struct ReadCase {
   const char* xml;
   const char* tag;
@@ -53,8 +44,6 @@ TEST(SnapViewRecord, ValueReading) {
        "ERROR: Failed to parse [</ReadOnly>] from XML string [<ReadOnly>1]."},
       {"<X>1</X>", "SnapName", -1, "before",
        "ERROR: Failed to parse [<SnapName>] from XML string [<X>1</X>]."},
-      {"<mntpath>a</mntpath>", "MntPath", -1, "before",
-       "ERROR: Failed to parse [<MntPath>] from XML string [<mntpath>a</mntpath>]."},
       // A closing text before the opening one: everything after the opening.
       {"</ReadOnly><ReadOnly>0<WritablePIT>1", "ReadOnly", 0, "0<WritablePIT>1", nullptr},
   };

@@ -1,5 +1,6 @@
 // Check, create and delete of point-in-time views against the local
-// platform, one outcome of each operation per test.
+// platform, one outcome of each operation per test. An unmap whose list
+// write loses a race is tested end to end (tests/endtoend).
 
 #include <gtest/gtest.h>
 
@@ -7,7 +8,6 @@
 
 #include "catalogue/ViewCatalogue.h"
 #include "host/SnapCodes.h"
-#include "platform/AppMgr.h"
 #include "platform/VeskConfigClient.h"
 #include "support/CapturingLogWriter.h"
 #include "support/TempPlatform.h"
@@ -33,20 +33,9 @@ class ViewCatalogue : public ::testing::Test {
   std::string StoredList() { return platform_.store().ReadViewList(kSubclient).text; }
   int64_t StoredVersion() { return platform_.store().ReadViewList(kSubclient).version; }
   void Store(const std::string& list) { platform_.PutViewList(kSubclient, list); }
-
-  // Points the platform at a store that cannot be opened.
-  void BreakStore() {
-    platform_.store();  // the test's own connection stays usable
-    setenv("ZRSO_PLATFORM_DB", platform_.folder().c_str(), 1);
-  }
   // Another host replaces the list as soon as `message` is logged.
   void OverwriteOn(const std::string& message, const std::string& theirs) {
-    capture_->OnMessage(message, [theirs] {
-      Subclient other(kSubclient);
-      std::string read;
-      ASSERT_EQ(other.getVeskViewConfiguration(read, nullptr), 0);
-      ASSERT_EQ(other.setVeskViewConfiguration(theirs, nullptr), 0);
-    });
+    capture_->OnMessage(message, [this, theirs] { Store(theirs); });
   }
   bool Exported(const std::string& host, const std::string& mount) {
     for (const localplatform::ExportRow& row : platform_.store().ListExports()) {
@@ -58,133 +47,113 @@ class ViewCatalogue : public ::testing::Test {
     platform_.store().AddExport({host, kSubclient, mount, EXPORT_TYPE_PIT_VIEW, 1});
   }
 
-  CreatePITViewArgs CreateArgs(const std::string& name, const std::string& mount,
-                               const std::string& server) {
-    CreatePITViewArgs args;
-    args.shareName = kShare;
-    args.shareSubclientId = kSubclient;
-    args.toTime = "100";
-    args.nfsClient = "client1";
-    args.snapName = name;
-    args.mntPath = mount;
-    args.nfsServerClientName = server;
-    return args;
+  int Check(const std::string& mount, bool& exists) {
+    CheckPITViewArgs args{kShare, kSubclient, mount};
+    return CheckPITView(args, exists, error_);
   }
-  int Check(const std::string& mount, bool& exists, std::string& error) {
-    CheckPITViewArgs args;
-    args.shareName = kShare;
-    args.shareSubclientId = kSubclient;
-    args.mntPath = mount;
-    return CheckPITView(args, exists, error);
-  }
+  // toTime, nfsClient, uid, gid, snapName, mntPath, copyPrecedence, readOnly,
+  // writablePit, nfsServerClientName, nfsServerHostName.
   int Create(const std::string& name, const std::string& mount, const std::string& server,
-             std::string& error) {
-    CreatePITViewArgs args = CreateArgs(name, mount, server);
+             const std::string& copy = "0") {
+    CreatePITViewArgs args{kShare, kSubclient, "100", "client1", "*", "*", name, mount, copy,
+                           "0", "1", server, ""};
     appended_ = true;
-    return CreatePITView(args, error, appended_);
+    return CreatePITView(args, error_, appended_);
   }
-  int Delete(const std::string& mount, std::string& error) {
+  int Delete(const std::string& mount) {
     DeletePITViewArgs args(kShare, mount, kSubclient);
-    return DeletePITView(args, error);
+    return DeletePITView(args, error_);
   }
 
   testsupport::TempPlatform platform_;
-  testsupport::ScopedCapture capture_{4};
+  testsupport::ScopedCapture capture_{1};  // every message the catalogue writes
   std::string error_ = "untouched";
   bool appended_ = false;  // what the last Create reported
 };
 
-TEST_F(ViewCatalogue, CheckOfAnEmptyListOrAnUnlistedMountPathFindsNothing) {
+TEST_F(ViewCatalogue, CheckFindsTheFirstRecordWithTheMountPath) {
   bool exists = true;
-  EXPECT_EQ(Check("/m", exists, error_), 0);
+  EXPECT_EQ(Check("/m", exists), 0);
   EXPECT_FALSE(exists);
   EXPECT_EQ(capture_->Count("INFO: There are no PITviews in given share [share1]."), 1);
 
-  Store(Record("v_1", "/m", "srvA") + ";");
+  Store(Record("v_1", "/m", "srvA") + ";" + Record("v_2", "/m", "srvB") + ";no tags;");
   exists = true;
-  EXPECT_EQ(Check("/other", exists, error_), 0);
+  EXPECT_EQ(Check("/other", exists), 0);
   EXPECT_FALSE(exists);
   EXPECT_EQ(
       capture_->Count("INFO: Given [/other] mount path is not found in Object Store PITView list."),
       1);
-  EXPECT_EQ(error_, "untouched");
-}
-
-TEST_F(ViewCatalogue, CheckStopsAtTheFirstRecordWithTheMountPath) {
-  Store(Record("v_1", "/m", "srvA") + ";" + Record("v_2", "/m", "srvB") + ";no tags;");
-  bool exists = false;
-  EXPECT_EQ(Check("/m", exists, error_), 0);
+  capture_->clear();
+  EXPECT_EQ(Check("/m", exists), 0);
   EXPECT_TRUE(exists);
-  EXPECT_EQ(capture_->CountContaining("Failed to parse"), 0);  // never reached "no tags"
+  EXPECT_TRUE(capture_->lines().empty());  // never reached "no tags"
+  EXPECT_EQ(error_, "untouched");
 }
 
 TEST_F(ViewCatalogue, EveryOperationReportsAListThatCannotBeRead) {
   Store(Record("v_1", "/m", "srvA") + ";");
-  BreakStore();
+  platform_.MakeStoreUnreadable();
   bool exists = true;
-  EXPECT_EQ(Check("/m", exists, error_), ZRSO::ERROR_VIEW_LIST_READ);
+  EXPECT_EQ(Check("/m", exists), ZRSO::ERROR_VIEW_LIST_READ);
   EXPECT_TRUE(exists);
   EXPECT_EQ(error_, kReadFailure);
-  std::string createError, deleteError;
-  EXPECT_EQ(Create("v_2", "/n", "srvA", createError), ZRSO::ERROR_VIEW_LIST_READ);
-  EXPECT_EQ(createError, kReadFailure);
+  error_.clear();
+  EXPECT_EQ(Create("v_2", "/n", "srvA"), ZRSO::ERROR_VIEW_LIST_READ);
+  EXPECT_EQ(error_, kReadFailure);
   EXPECT_FALSE(appended_);
-  EXPECT_EQ(Delete("/m", deleteError), ZRSO::ERROR_VIEW_LIST_READ);
-  EXPECT_EQ(deleteError, kReadFailure);
+  error_.clear();
+  EXPECT_EQ(Delete("/m"), ZRSO::ERROR_VIEW_LIST_READ);
+  EXPECT_EQ(error_, kReadFailure);
   EXPECT_EQ(capture_->Count("ERROR: Failed to get current list of PITViews."), 3);
   EXPECT_EQ(StoredList(), Record("v_1", "/m", "srvA") + ";");
 }
 
-TEST_F(ViewCatalogue, CreateAppendsTheRecordAndItsSeparator) {
-  EXPECT_EQ(Create("v_1", "/m1", "srvA", error_), 0);
+TEST_F(ViewCatalogue, CreateAppendsANewNameAndWritesNothingForAListedOne) {
+  EXPECT_EQ(Create("v_1", "/m1", "srvA"), 0);
   EXPECT_TRUE(appended_);
   EXPECT_EQ(StoredList(), Record("v_1", "/m1", "srvA") + ";");
-  EXPECT_EQ(Create("v_2", "/m1", "srvA", error_), 0);  // one mount path, two names
+  EXPECT_EQ(Create("v_2", "/m1", "srvA"), 0);  // one mount path, two names
   EXPECT_TRUE(appended_);
-  EXPECT_EQ(StoredList(), Record("v_1", "/m1", "srvA") + ";" + Record("v_2", "/m1", "srvA") + ";");
+  const std::string both = Record("v_1", "/m1", "srvA") + ";" + Record("v_2", "/m1", "srvA") + ";";
+  EXPECT_EQ(StoredList(), both);
+  EXPECT_EQ(capture_->Count("Copy ID [0]"), 2);
+
+  int64_t version = StoredVersion();
+  EXPECT_EQ(Create("v_2", "/m2", "srvB"), 0);
+  EXPECT_FALSE(appended_);
+  EXPECT_EQ(StoredVersion(), version);
+  EXPECT_EQ(capture_->Count("INFO: PITView name [v_2] already present. No need to create again."),
+            1);
   EXPECT_EQ(capture_->Count("Copy ID [0]"), 2);
   EXPECT_EQ(error_, "untouched");
 }
 
-TEST_F(ViewCatalogue, CreateOfAListedNameWritesNothing) {
-  Store(Record("v_1", "/m1", "srvA") + ";");
-  int64_t version = StoredVersion();
-  EXPECT_EQ(Create("v_1", "/m2", "srvB", error_), 0);
-  EXPECT_FALSE(appended_);
-  EXPECT_EQ(StoredVersion(), version);
-  EXPECT_EQ(error_, "untouched");
-  EXPECT_EQ(capture_->Count("INFO: PITView name [v_1] already present. No need to create again."),
-            1);
-}
-
 TEST_F(ViewCatalogue, CreateSeparatesTheNewRecordFromAnUnterminatedList) {
   Store(";" + Record("v_1", "/m1", "srvA"));
-  EXPECT_EQ(Create("v_2", "/m2", "srvA", error_), 0);
+  EXPECT_EQ(Create("v_2", "/m2", "srvA"), 0);
   EXPECT_EQ(StoredList(),
             ";" + Record("v_1", "/m1", "srvA") + ";" + Record("v_2", "/m2", "srvA") + ";");
   bool exists = false;
-  EXPECT_EQ(Check("/m2", exists, error_), 0);
+  EXPECT_EQ(Check("/m2", exists), 0);
   EXPECT_TRUE(exists);
 }
 
 TEST_F(ViewCatalogue, CreateRefusesValuesThatWouldBreakTheList) {
   Store(Record("v_1", "/m1", "srvA") + ";");
   int64_t version = StoredVersion();
-  for (const char* bad : {"a;b", "a<b", "</MntPath>"}) {
+  for (const std::string bad : {"a;b", "a<b"}) {
     SCOPED_TRACE(bad);
     capture_->clear();
-    CreatePITViewArgs named = CreateArgs(bad, "/m2", "srvA");
-    CreatePITViewArgs server = CreateArgs("v_2", "/m2", bad);
-    CreatePITViewArgs copy = CreateArgs("v_2", "/m2", "srvA");
-    copy.copyPrecedence = bad;
-    for (CreatePITViewArgs* args : {&named, &server, &copy}) {
-      std::string error;
-      bool appended = true;
-      EXPECT_EQ(CreatePITView(*args, error, appended), ZRSO::ERROR_VIEW_LIST_WRITE);
-      EXPECT_FALSE(appended);
-      EXPECT_EQ(error, kWriteFailure);
+    for (int field = 0; field < 3; ++field) {
+      error_.clear();
+      EXPECT_EQ(Create(field == 0 ? bad : "v_2", "/m2", field == 1 ? bad : "srvA",
+                       field == 2 ? bad : "0"),
+                ZRSO::ERROR_VIEW_LIST_WRITE);
+      EXPECT_FALSE(appended_);
+      EXPECT_EQ(error_, kWriteFailure);
     }
-    EXPECT_EQ(capture_->CountContaining(std::string("[") + bad + "]"), 3);
+    EXPECT_EQ(capture_->CountContaining("[" + bad + "]"), 3);
     for (const testsupport::LogLine& line : capture_->lines()) EXPECT_EQ(line.level, -1);
   }
   EXPECT_EQ(StoredVersion(), version);
@@ -195,7 +164,7 @@ TEST_F(ViewCatalogue, CreateLosesARaceWithoutLosingTheOtherChange) {
   const std::string theirs =
       Record("v_1", "/m1", "srvA") + ";" + Record("v_9", "/m9", "srvA") + ";";
   OverwriteOn("Copy ID [0]", theirs);
-  EXPECT_EQ(Create("v_2", "/m2", "srvA", error_), ZRSO::ERROR_VIEW_LIST_WRITE);
+  EXPECT_EQ(Create("v_2", "/m2", "srvA"), ZRSO::ERROR_VIEW_LIST_WRITE);
   EXPECT_FALSE(appended_);
   EXPECT_EQ(error_, kWriteFailure);
   EXPECT_EQ(capture_->Count("ERROR: Failed to update PITVIews list for object store [share1]."), 1);
@@ -203,7 +172,7 @@ TEST_F(ViewCatalogue, CreateLosesARaceWithoutLosingTheOtherChange) {
 }
 
 TEST_F(ViewCatalogue, DeleteOnAnEmptyListOrOfAnUnlistedMountPathDoesNothing) {
-  EXPECT_EQ(Delete("/m", error_), 0);
+  EXPECT_EQ(Delete("/m"), 0);
   EXPECT_EQ(StoredVersion(), 0);
   EXPECT_EQ(capture_->Count("ERROR: There is no PITViews to delete."), 1);
 
@@ -211,7 +180,7 @@ TEST_F(ViewCatalogue, DeleteOnAnEmptyListOrOfAnUnlistedMountPathDoesNothing) {
   AddExport("hostA", "/m1");
   Store(Record("v_1", "/m1", "srvA") + ";");
   int64_t version = StoredVersion();
-  EXPECT_EQ(Delete("/other", error_), 0);
+  EXPECT_EQ(Delete("/other"), 0);
   EXPECT_EQ(StoredVersion(), version);
   EXPECT_TRUE(Exported("hostA", "/m1"));
   EXPECT_EQ(
@@ -223,7 +192,7 @@ TEST_F(ViewCatalogue, DeleteOnAnEmptyListOrOfAnUnlistedMountPathDoesNothing) {
 
 TEST_F(ViewCatalogue, DeleteOfTheOnlyRecordLeavesTheEmptyList) {
   Store(Record("v_1", "/m1", "") + ";");
-  EXPECT_EQ(Delete("/m1", error_), 0);
+  EXPECT_EQ(Delete("/m1"), 0);
   EXPECT_EQ(StoredList(), "");
   EXPECT_EQ(StoredVersion(), 2);
   EXPECT_EQ(
@@ -243,7 +212,7 @@ TEST_F(ViewCatalogue, DeleteWithdrawsEveryMatchingExportBeforeWritingOnce) {
   capture_->OnMessage("Launched Vesk server [srvB] successfully",
                       [&] { listDuringLastWithdraw = StoredList(); });
 
-  EXPECT_EQ(Delete("/m1", error_), 0);
+  EXPECT_EQ(Delete("/m1"), 0);
   EXPECT_EQ(listDuringLastWithdraw, original);
   EXPECT_FALSE(Exported("hostA", "/m1"));
   EXPECT_FALSE(Exported("hostB", "/m1"));
@@ -255,9 +224,9 @@ TEST_F(ViewCatalogue, DeleteWithdrawsEveryMatchingExportBeforeWritingOnce) {
 TEST_F(ViewCatalogue, DeleteDropsTheRecordWhenTheWithdrawalFails) {
   platform_.AddNfsServer("srvA", "hostA", /*up=*/false);
   Store(";" + Record("v_1", "/m1", "srvA") + ";;" + Record("v_2", "/m2", "srvA"));
-  EXPECT_EQ(Delete("/m1", error_), 0);
+  EXPECT_EQ(Delete("/m1"), 0);
   EXPECT_EQ(StoredList(), Record("v_2", "/m2", "srvA") + ";");
-  EXPECT_EQ(capture_->Count("ERROR: Failed to launch Vesk server on [srvA]"), 1);
+  EXPECT_EQ(capture_->Count("ERROR: Failed to launch Vesk server on [srvA]"), 1);  // it was tried
 }
 
 TEST_F(ViewCatalogue, DeleteKeepsAPieceWithoutAMountPathAfterAMatch) {
@@ -266,23 +235,9 @@ TEST_F(ViewCatalogue, DeleteKeepsAPieceWithoutAMountPathAfterAMatch) {
   AddExport("hostX", "/m1");
   const std::string damaged = "<SnapStart><NFSServer>srvX</NFSServer></SnapStart>";
   Store(Record("v_1", "/m1", "srvA") + ";" + damaged + ";");
-  EXPECT_EQ(Delete("/m1", error_), 0);
+  EXPECT_EQ(Delete("/m1"), 0);
   EXPECT_EQ(StoredList(), damaged + ";");
   EXPECT_TRUE(Exported("hostX", "/m1"));
-}
-
-TEST_F(ViewCatalogue, DeleteLosesARaceAfterWithdrawingTheExport) {
-  platform_.AddNfsServer("srvA", "hostA");
-  AddExport("hostA", "/m1");
-  Store(Record("v_1", "/m1", "srvA") + ";");
-  const std::string theirs =
-      Record("v_1", "/m1", "srvA") + ";" + Record("v_9", "/m9", "srvA") + ";";
-  OverwriteOn("Launched Vesk server [srvA] successfully", theirs);
-  EXPECT_EQ(Delete("/m1", error_), ZRSO::ERROR_VIEW_LIST_WRITE);
-  EXPECT_EQ(error_, kWriteFailure);
-  EXPECT_EQ(capture_->Count("ERROR: Failed to update PITVIews list for object store [share1]."), 1);
-  EXPECT_EQ(StoredList(), theirs);
-  EXPECT_FALSE(Exported("hostA", "/m1"));
 }
 
 }  // namespace

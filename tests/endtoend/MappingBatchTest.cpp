@@ -3,22 +3,19 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "HostSnapInfo.h"
-#include "PluginLoader.h"
-#include "catalogue/SnapViewRecord.h"
-#include "catalogue/ViewList.h"
 #include "host/SnapCodes.h"
 #include "support/CapturingLogWriter.h"
+#include "support/EndToEnd.h"
 #include "support/TempPlatform.h"
 
 namespace {
 
-using snaphost::HostSnapInfo;
 using snaphost::SnapRecord;
+using testsupport::CallEntry;
+using testsupport::MountPath;
 
 constexpr int64_t kSales = 1001;
 constexpr int64_t kEng = 2002;
@@ -41,40 +38,11 @@ class MappingBatch : public ::testing::Test {
     return record;
   }
 
-  // Runs `entry` on the records as one batch; a null pointer stands for each
-  // index in `nullAt`. The count passed is the array's length.
-  int Run(snaphost::BatchEntry entry, std::vector<SnapRecord*> records,
-          std::vector<size_t> nullAt = {}) {
-    std::vector<std::unique_ptr<HostSnapInfo>> host;
-    std::vector<ZRSO::SnapInfo*> batch;
-    for (SnapRecord* record : records) {
-      host.push_back(std::make_unique<HostSnapInfo>(*record));
-      batch.push_back(host.back().get());
-    }
-    for (size_t index : nullAt) batch.insert(batch.begin() + index, nullptr);
-    return entry(batch.data(), static_cast<int16_t>(batch.size()), nullptr);
-  }
-
   std::vector<std::string> ListedMountPaths(int64_t subclient) {
-    std::vector<std::string> paths;
-    for (const std::string& piece : SplitViewList(platform_.store().ReadViewList(subclient).text)) {
-      std::string path;
-      GetValueFromXmlString(piece, "MntPath", path);
-      paths.push_back(path);
-    }
-    return paths;
+    return testsupport::ListedValues(platform_.store(), subclient);
   }
-
   std::vector<std::string> ExportedMountPaths(const std::string& host) {
-    std::vector<std::string> paths;
-    for (const auto& row : platform_.store().ListExports()) {
-      if (row.hostName == host) paths.push_back(row.mountPath);
-    }
-    return paths;
-  }
-
-  static std::string MountPath(const SnapRecord& record, const std::string& share) {
-    return "/" + share + "-" + record.id + "_" + std::to_string(record.snapNumber);
+    return testsupport::ExportedMountPaths(platform_.store(), host);
   }
 
   testsupport::TempPlatform platform_;
@@ -89,12 +57,12 @@ TEST_F(MappingBatch, EachFailingStepIsReportedOnItsRecordAndTheBatchGoesOn) {
   SnapRecord noUuid = Record("sales", "nas1.test");
   SnapRecord unstorable = Record("sa;les", "nas1.test");
   SnapRecord afterNull = Record("sales", "nas1.test");
-  ASSERT_EQ(Run(plugin_.snapDevices, {&good, &noUuid, &unstorable}), ZRSO::RESULT_SUCCESS);
+  ASSERT_EQ(CallEntry(plugin_.snapDevices, {&good, &noUuid, &unstorable}), ZRSO::RESULT_SUCCESS);
   noSource.sourceDevice.clear();
   noUuid.id.clear();
 
-  int result = Run(plugin_.mapSnaps, {&good, &noSource, &neverSnapped, &noUuid, &unstorable, &afterNull},
-                   {5});
+  int result = CallEntry(plugin_.mapSnaps,
+                         {&good, &noSource, &neverSnapped, &noUuid, &unstorable, &afterNull}, {5});
   EXPECT_EQ(result, ZRSO::RESULT_PARTIAL);
 
   struct Expected { const SnapRecord* record; int status; int error; const char* text; };
@@ -118,10 +86,10 @@ TEST_F(MappingBatch, EachFailingStepIsReportedOnItsRecordAndTheBatchGoesOn) {
 
 TEST_F(MappingBatch, RefusedExportRollsTheNewViewBack) {
   SnapRecord record = Record("eng", "nas2.test");
-  ASSERT_EQ(Run(plugin_.snapDevices, {&record}), ZRSO::RESULT_SUCCESS);
+  ASSERT_EQ(CallEntry(plugin_.snapDevices, {&record}), ZRSO::RESULT_SUCCESS);
   platform_.AddNfsServer("nas2", "nas2.test", false);
 
-  EXPECT_EQ(Run(plugin_.mapSnaps, {&record}), ZRSO::RESULT_FAILURE);
+  EXPECT_EQ(CallEntry(plugin_.mapSnaps, {&record}), ZRSO::RESULT_FAILURE);
   EXPECT_EQ(record.status, ZRSO::STATUS_MAP_FAILED);
   EXPECT_EQ(record.errorCode, ZRSO::ERROR_EXPORT_COMMAND);
   EXPECT_EQ(record.errorText, "Failed to send export command to NFS server.");
@@ -134,13 +102,13 @@ TEST_F(MappingBatch, RefusedExportRollsTheNewViewBack) {
 // back: its earlier export still stands.
 TEST_F(MappingBatch, FailedRemapKeepsTheEarlierViewAndExport) {
   SnapRecord record = Record("sales", "nas1.test");
-  ASSERT_EQ(Run(plugin_.snapDevices, {&record}), ZRSO::RESULT_SUCCESS);
-  ASSERT_EQ(Run(plugin_.mapSnaps, {&record}), ZRSO::RESULT_SUCCESS);
-  EXPECT_EQ(Run(plugin_.mapSnaps, {&record}), ZRSO::RESULT_SUCCESS);  // mapped twice
+  ASSERT_EQ(CallEntry(plugin_.snapDevices, {&record}), ZRSO::RESULT_SUCCESS);
+  ASSERT_EQ(CallEntry(plugin_.mapSnaps, {&record}), ZRSO::RESULT_SUCCESS);
+  EXPECT_EQ(CallEntry(plugin_.mapSnaps, {&record}), ZRSO::RESULT_SUCCESS);  // mapped twice
   EXPECT_EQ(ListedMountPaths(kSales).size(), 1u);
 
   platform_.AddNfsServer("nas1", "nas1.test", false);
-  EXPECT_EQ(Run(plugin_.mapSnaps, {&record}), ZRSO::RESULT_FAILURE);
+  EXPECT_EQ(CallEntry(plugin_.mapSnaps, {&record}), ZRSO::RESULT_FAILURE);
   EXPECT_EQ(record.status, ZRSO::STATUS_MAP_FAILED);
   EXPECT_EQ(record.errorCode, ZRSO::ERROR_EXPORT_COMMAND);
   EXPECT_EQ(ListedMountPaths(kSales), std::vector<std::string>{MountPath(record, "sales")});
@@ -151,22 +119,22 @@ TEST_F(MappingBatch, UnmapTwiceAndUnmapNeverMappedBothSucceed) {
   testsupport::ScopedCapture capture(1);
   SnapRecord mapped = Record("sales", "nas1.test");
   SnapRecord neverMapped = Record("sales", "nas1.test");
-  ASSERT_EQ(Run(plugin_.snapDevices, {&mapped, &neverMapped}), ZRSO::RESULT_SUCCESS);
-  ASSERT_EQ(Run(plugin_.mapSnaps, {&mapped}), ZRSO::RESULT_SUCCESS);
+  ASSERT_EQ(CallEntry(plugin_.snapDevices, {&mapped, &neverMapped}), ZRSO::RESULT_SUCCESS);
+  ASSERT_EQ(CallEntry(plugin_.mapSnaps, {&mapped}), ZRSO::RESULT_SUCCESS);
 
-  EXPECT_EQ(Run(plugin_.unmapSnaps, {&mapped, &neverMapped}), ZRSO::RESULT_SUCCESS);
+  EXPECT_EQ(CallEntry(plugin_.unmapSnaps, {&mapped, &neverMapped}), ZRSO::RESULT_SUCCESS);
   EXPECT_EQ(mapped.status, ZRSO::STATUS_UNMAPPED);
   EXPECT_EQ(neverMapped.status, ZRSO::STATUS_UNMAPPED);
   EXPECT_EQ(capture->Count("Successfully delete PITView []"), 1);
   EXPECT_TRUE(ListedMountPaths(kSales).empty());
   EXPECT_TRUE(ExportedMountPaths("nas1.test").empty());
 
-  EXPECT_EQ(Run(plugin_.unmapSnaps, {&mapped}), ZRSO::RESULT_SUCCESS);
+  EXPECT_EQ(CallEntry(plugin_.unmapSnaps, {&mapped}), ZRSO::RESULT_SUCCESS);
   EXPECT_EQ(mapped.status, ZRSO::STATUS_UNMAPPED);
   // The snap device still names the old view; the check finds none and
   // leaves the record as it was.
   EXPECT_FALSE(mapped.snapDevice.empty());
-  EXPECT_EQ(Run(plugin_.isMapped, {&mapped}), ZRSO::RESULT_SUCCESS);
+  EXPECT_EQ(CallEntry(plugin_.isMapped, {&mapped}), ZRSO::RESULT_SUCCESS);
   EXPECT_EQ(mapped.status, ZRSO::STATUS_UNMAPPED);
 }
 
@@ -174,9 +142,9 @@ TEST_F(MappingBatch, UnmapBatchWithOneUnwritableListIsPartial) {
   testsupport::ScopedCapture capture(1);
   SnapRecord sales = Record("sales", "nas1.test");
   SnapRecord eng = Record("eng", "nas2.test");
-  ASSERT_EQ(Run(plugin_.snapDevices, {&sales, &eng}), ZRSO::RESULT_SUCCESS);
-  ASSERT_EQ(Run(plugin_.mapSnaps, {&sales, &eng}), ZRSO::RESULT_SUCCESS);
-  ASSERT_EQ(Run(plugin_.isMapped, {&sales, &eng}), ZRSO::RESULT_SUCCESS);
+  ASSERT_EQ(CallEntry(plugin_.snapDevices, {&sales, &eng}), ZRSO::RESULT_SUCCESS);
+  ASSERT_EQ(CallEntry(plugin_.mapSnaps, {&sales, &eng}), ZRSO::RESULT_SUCCESS);
+  ASSERT_EQ(CallEntry(plugin_.isMapped, {&sales, &eng}), ZRSO::RESULT_SUCCESS);
   EXPECT_EQ(sales.status, ZRSO::STATUS_VIEW_EXISTS);
   EXPECT_EQ(eng.status, ZRSO::STATUS_VIEW_EXISTS);
 
@@ -185,7 +153,7 @@ TEST_F(MappingBatch, UnmapBatchWithOneUnwritableListIsPartial) {
   capture->OnMessage("Launched Vesk server [nas2] successfully",
                      [&] { platform_.PutViewList(kEng, theirs); });
 
-  EXPECT_EQ(Run(plugin_.unmapSnaps, {&sales, &eng}), ZRSO::RESULT_PARTIAL);
+  EXPECT_EQ(CallEntry(plugin_.unmapSnaps, {&sales, &eng}), ZRSO::RESULT_PARTIAL);
   EXPECT_EQ(sales.status, ZRSO::STATUS_UNMAPPED);
   EXPECT_EQ(eng.status, ZRSO::STATUS_UNMAP_FAILED);
   EXPECT_EQ(eng.errorCode, ZRSO::ERROR_VIEW_LIST_WRITE);

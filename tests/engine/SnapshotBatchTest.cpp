@@ -1,5 +1,5 @@
 // zrso_snapDevices through the exported entry point, against the local
-// platform.
+// platform: the batch walk, the folded result and each record's outcome.
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,6 @@
 
 #include "engine/NfsObjectStoreEngine.h"
 #include "host/SnapCodes.h"
-#include "platform/ZrLib.h"
 #include "support/CapturingLogWriter.h"
 #include "support/FakeSnapInfo.h"
 #include "support/TempPlatform.h"
@@ -19,12 +18,9 @@
 namespace {
 
 using testsupport::FakeSnapInfo;
-using testsupport::ScopedCapture;
 
 constexpr char kFunction[] =
     "ZRSO::ResultCode zrso_snapDevices(ZRSO::SnapInfo**, int16_t, ZRSO::ZROSUtil*)";
-
-enum class Kind { kSnaps, kFailsExtraction, kRefusesMetadata };
 
 class SnapshotBatch : public testing::Test {
  protected:
@@ -33,153 +29,108 @@ class SnapshotBatch : public testing::Test {
     platform_.store().AddShare({"share1", "nfs01", 42});
   }
 
-  FakeSnapInfo* Add(Kind kind) {
-    auto record = std::make_unique<FakeSnapInfo>();
-    record->sourceDevice =
-        kind == Kind::kFailsExtraction
-            ? "{lunuuid:\\/share9,targethostname:nfs01.example.test}"
-            : "{orutype:,type:nfs,lunuuid:\\/share1,targethostname:nfs01.example.test}";
-    record->refuseMetadata = kind == Kind::kRefusesMetadata;
-    records_.push_back(std::move(record));
-    batch_.push_back(records_.back().get());
-    return records_.back().get();
+  // One record per letter: 'S' snaps, 'F' fails extraction, 'R' refuses the
+  // time; '0' is a null entry.
+  std::vector<ZRSO::SnapInfo*> Batch(const std::string& kinds) {
+    std::vector<ZRSO::SnapInfo*> batch;
+    for (char kind : kinds) {
+      if (kind == '0') {
+        batch.push_back(nullptr);
+        continue;
+      }
+      kinds_ += kind;
+      records_.push_back(std::make_unique<FakeSnapInfo>());
+      FakeSnapInfo& record = *records_.back();
+      record.sourceDevice = kind == 'F' ? "{lunuuid:\\/share9,targethostname:nfs01.example.test}"
+                                        : "{orutype:,type:nfs,lunuuid:\\/share1,targethostname:"
+                                          "nfs01.example.test}";
+      record.refuseMetadata = kind == 'R';
+      batch.push_back(&record);
+    }
+    return batch;
   }
 
-  ZRSO::ResultCode Snap() { return Snap(static_cast<int16_t>(batch_.size())); }
-  ZRSO::ResultCode Snap(int16_t count) { return zrso_snapDevices(batch_.data(), count, nullptr); }
-
   testsupport::TempPlatform platform_;
-  ScopedCapture log_{4};
+  testsupport::ScopedCapture log_{4};
   std::vector<std::unique_ptr<FakeSnapInfo>> records_;
-  std::vector<ZRSO::SnapInfo*> batch_;
+  std::string kinds_;  // of records_
 };
 
-TEST_F(SnapshotBatch, StampsTheTimeOnARecordWhoseDetailsAreFound) {
-  FakeSnapInfo* record = Add(Kind::kSnaps);
-  record->errorCode = 61002;  // an earlier error is cleared
-  record->errorText = "Cant get source device.";
+// The walk stops at the count or the first null entry; the successes fold
+// against the count the host passed.
+TEST_F(SnapshotBatch, WalksUpToTheCountOrFirstNullAndFoldsAgainstTheCount) {
+  struct Case {
+    const char* kinds;
+    int16_t count;
+    ZRSO::ResultCode result;
+    const char* visited;  // per non-null record, in order
+  };
+  for (const Case& c : {Case{"SS", 2, 0, "11"}, Case{"SF", 2, 2, "11"}, Case{"RS", 2, 2, "11"},
+                        Case{"FR", 2, 1, "11"}, Case{"", 0, 1, ""}, Case{"SS", 0, 1, "00"},
+                        Case{"SS", -1, 1, "00"}, Case{"SS", 1, 0, "10"}, Case{"S0S", 3, 2, "10"},
+                        Case{"0S", 2, 1, "0"}}) {
+    SCOPED_TRACE(std::string(c.kinds) + " count " + std::to_string(c.count));
+    records_.clear();
+    kinds_.clear();
+    log_->clear();
+    std::vector<ZRSO::SnapInfo*> batch = Batch(c.kinds);
+    EXPECT_EQ(c.result, zrso_snapDevices(batch.data(), c.count, nullptr));
+    EXPECT_EQ(1, log_->Count("count [" + std::to_string(c.count) + "]"));
+    for (size_t i = 0; i < records_.size(); ++i) {
+      const FakeSnapInfo& record = *records_[i];
+      if (c.visited[i] == '0') {
+        EXPECT_TRUE(record.capacitiesSeen.empty()) << i;
+        EXPECT_FALSE(record.status || record.errorCode) << i;
+      } else if (kinds_[i] == 'S') {
+        EXPECT_EQ(ZRSO::STATUS_SNAPPED, record.status) << i;
+      } else if (kinds_[i] == 'F') {
+        EXPECT_EQ(ZRSO::STATUS_SNAP_FAILED, record.status) << i;
+        EXPECT_EQ(0u, record.metadata.count(ZRSO::SM_MDT_NFS_SNAP_TIME)) << i;
+      } else {
+        EXPECT_FALSE(record.status.has_value()) << i;
+        EXPECT_EQ(ZRSO::ERROR_SET_SNAP_TIME, record.errorCode) << i;
+      }
+    }
+  }
+}
+
+TEST_F(SnapshotBatch, StampsTheTimeOrReportsThatItCannotBeStored) {
+  std::vector<ZRSO::SnapInfo*> batch = Batch("SR");
+  FakeSnapInfo& snaps = *records_[0];
+  FakeSnapInfo& refuses = *records_[1];
+  snaps.errorCode = 61002;  // an earlier error is cleared
+  snaps.errorText = "Cant get source device.";
+  refuses.status = 3;
   long before = static_cast<long>(std::time(nullptr));
-  ASSERT_EQ(ZRSO::RESULT_SUCCESS, Snap());
+  ASSERT_EQ(ZRSO::RESULT_PARTIAL, zrso_snapDevices(batch.data(), 2, nullptr));
   long after = static_cast<long>(std::time(nullptr));
 
-  EXPECT_EQ(ZRSO::STATUS_SNAPPED, record->status);
-  EXPECT_EQ(0, record->errorCode);
-  EXPECT_EQ("", record->errorText);
-  const std::string& stamped = record->metadata[ZRSO::SM_MDT_NFS_SNAP_TIME];
+  EXPECT_EQ(ZRSO::STATUS_SNAPPED, snaps.status);
+  EXPECT_EQ(0, snaps.errorCode);
+  EXPECT_EQ("", snaps.errorText);
+  const std::string& stamped = snaps.metadata[ZRSO::SM_MDT_NFS_SNAP_TIME];
   EXPECT_TRUE(std::regex_match(stamped, std::regex("[1-9][0-9]*"))) << stamped;
   EXPECT_GE(std::stol(stamped), before);
   EXPECT_LE(std::stol(stamped), after);
-  EXPECT_EQ("42", record->metadata[ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID]);
-  EXPECT_EQ(1, log_->Count("Snap shot time [" + stamped + "]"));
-}
+  EXPECT_EQ("42", snaps.metadata[ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID]);
 
-TEST_F(SnapshotBatch, ARecordWhoseDetailsAreNotFoundGetsStatusSix) {
-  FakeSnapInfo* record = Add(Kind::kFailsExtraction);
-  ASSERT_EQ(ZRSO::RESULT_FAILURE, Snap());
-  EXPECT_EQ(ZRSO::STATUS_SNAP_FAILED, record->status);
-  EXPECT_EQ(83006, record->errorCode);
-  EXPECT_EQ("NFS Share not found in KT DB.", record->errorText);
-  EXPECT_EQ(0u, record->metadata.count(ZRSO::SM_MDT_NFS_SNAP_TIME));
-  EXPECT_EQ(0, log_->CountContaining("Snap shot time"));
-}
+  EXPECT_EQ(3, refuses.status);
+  EXPECT_EQ(ZRSO::ERROR_SET_SNAP_TIME, refuses.errorCode);
+  EXPECT_EQ("Failed to set metadata SM_MDT_NFS_SNAP_TIME", refuses.errorText);
 
-TEST_F(SnapshotBatch, ARecordThatRefusesTheTimeKeepsItsStatus) {
-  FakeSnapInfo* record = Add(Kind::kRefusesMetadata);
-  record->status = 3;
-  ASSERT_EQ(ZRSO::RESULT_FAILURE, Snap());
-  EXPECT_EQ(3, record->status);
-  EXPECT_EQ(ZRSO::ERROR_SET_SNAP_TIME, record->errorCode);
-  EXPECT_EQ("Failed to set metadata SM_MDT_NFS_SNAP_TIME", record->errorText);
-  ASSERT_EQ(1, log_->CountContaining("Failed to set metadata"));
+  std::vector<std::pair<int, std::string>> own;
   for (const auto& line : log_->lines()) {
-    if (line.message.find("Failed to set metadata") != 0) continue;
-    EXPECT_EQ(-1, line.level);
-    EXPECT_EQ(kFunction, line.function);
-    EXPECT_TRUE(std::regex_match(
-        line.message,
-        std::regex(R"(Failed to set metadata SM_MDT_NFS_SNAP_TIME to \[[1-9][0-9]*\]\.)")))
-        << line.message;
+    if (line.function == kFunction) own.emplace_back(line.level, line.message);
   }
-}
-
-TEST_F(SnapshotBatch, EachKindOfRecordInOneBatch) {
-  FakeSnapInfo* snaps = Add(Kind::kSnaps);
-  FakeSnapInfo* fails = Add(Kind::kFailsExtraction);
-  FakeSnapInfo* refuses = Add(Kind::kRefusesMetadata);
-  EXPECT_EQ(ZRSO::RESULT_PARTIAL, Snap());
-  EXPECT_EQ(ZRSO::STATUS_SNAPPED, snaps->status);
-  EXPECT_EQ(ZRSO::STATUS_SNAP_FAILED, fails->status);
-  EXPECT_FALSE(refuses->status.has_value());
-  EXPECT_EQ(ZRSO::ERROR_SET_SNAP_TIME, refuses->errorCode);
-}
-
-struct FoldCase {
-  const char* name;
-  std::vector<Kind> kinds;
-  ZRSO::ResultCode result;
-};
-
-void PrintTo(const FoldCase& c, std::ostream* os) { *os << c.name; }
-
-class Folding : public SnapshotBatch, public testing::WithParamInterface<FoldCase> {};
-
-TEST_P(Folding, CountsTheSuccessesAgainstTheCount) {
-  for (Kind kind : GetParam().kinds) Add(kind);
-  EXPECT_EQ(GetParam().result, Snap());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Batches, Folding,
-    testing::ValuesIn(std::vector<FoldCase>{
-        {"TwoOfTwo", {Kind::kSnaps, Kind::kSnaps}, ZRSO::RESULT_SUCCESS},
-        {"OneOfTwo", {Kind::kSnaps, Kind::kFailsExtraction}, ZRSO::RESULT_PARTIAL},
-        {"SecondOfTwo", {Kind::kRefusesMetadata, Kind::kSnaps}, ZRSO::RESULT_PARTIAL},
-        {"NoneOfTwo", {Kind::kFailsExtraction, Kind::kRefusesMetadata}, ZRSO::RESULT_FAILURE},
-        {"Empty", {}, ZRSO::RESULT_FAILURE},
-    }),
-    [](const testing::TestParamInfo<FoldCase>& info) { return info.param.name; });
-
-TEST_F(SnapshotBatch, ANullEntryEndsTheWalkAndMakesTheResultPartial) {
-  FakeSnapInfo* first = Add(Kind::kSnaps);
-  batch_.push_back(nullptr);
-  FakeSnapInfo* third = Add(Kind::kSnaps);
-  EXPECT_EQ(ZRSO::RESULT_PARTIAL, Snap());
-  EXPECT_EQ(ZRSO::STATUS_SNAPPED, first->status);
-  EXPECT_FALSE(third->status.has_value());
-  EXPECT_TRUE(third->capacitiesSeen.empty());
-}
-
-TEST_F(SnapshotBatch, ACountBelowTheArrayVisitsOnlyThatMany) {
-  Add(Kind::kSnaps);
-  FakeSnapInfo* second = Add(Kind::kSnaps);
-  EXPECT_EQ(ZRSO::RESULT_SUCCESS, Snap(1));
-  EXPECT_FALSE(second->status.has_value());
-}
-
-TEST_F(SnapshotBatch, ANegativeCountVisitsNothing) {
-  FakeSnapInfo* record = Add(Kind::kSnaps);
-  EXPECT_EQ(ZRSO::RESULT_FAILURE, Snap(-1));
-  EXPECT_FALSE(record->status.has_value());
-  EXPECT_EQ(1, log_->Count("count [-1]"));
-}
-
-TEST_F(SnapshotBatch, TheFirstRecordOfAJobTakesItsCopyId) {
-  ZRPlatformInfo().setNumber("Ferrynode", "OBJSTORE_RESTORE_COPYID_7", 9);
-  Add(Kind::kSnaps)->jobId = 7;
-  Add(Kind::kSnaps)->jobId = 7;
-  ASSERT_EQ(ZRSO::RESULT_SUCCESS, Snap());
-  EXPECT_EQ(1, log_->Count("Copy ID [9]"));
-  EXPECT_EQ(1, log_->Count("Copy ID not present."));
-  uint64_t value = 0;
-  EXPECT_EQ(0, ZRPlatformInfo().getNumber("Ferrynode", "OBJSTORE_RESTORE_COPYID_7", value));
-}
-
-TEST_F(SnapshotBatch, AFailedRecordDoesNotTakeTheCopyId) {
-  ZRPlatformInfo().setNumber("Ferrynode", "OBJSTORE_RESTORE_COPYID_7", 9);
-  Add(Kind::kFailsExtraction)->jobId = 7;
-  ASSERT_EQ(ZRSO::RESULT_FAILURE, Snap());
-  uint64_t value = 0;
-  EXPECT_NE(0, ZRPlatformInfo().getNumber("Ferrynode", "OBJSTORE_RESTORE_COPYID_7", value));
+  ASSERT_EQ(4u, own.size());
+  EXPECT_EQ(std::make_pair(4, std::string("count [2]")), own[0]);
+  EXPECT_EQ(std::make_pair(4, "Snap shot time [" + stamped + "]"), own[1]);
+  EXPECT_EQ(4, own[2].first);
+  EXPECT_EQ(-1, own[3].first);
+  EXPECT_TRUE(std::regex_match(
+      own[3].second,
+      std::regex(R"(Failed to set metadata SM_MDT_NFS_SNAP_TIME to \[[1-9][0-9]*\]\.)")))
+      << own[3].second;
 }
 
 }  // namespace

@@ -11,8 +11,6 @@
 
 namespace {
 
-using testsupport::ScopedCapture;
-
 constexpr char kFunction[] =
     "int32_t FindNfsShare(const string&, const string&, std::string&, int&, std::string&)";
 constexpr int kCallerId = -7;
@@ -27,14 +25,25 @@ struct Outcome {
 
 class NfsShareLookup : public testing::Test {
  protected:
-  void AddClient(const std::string& name, const std::string& host) {
-    platform_.store().PutClient({name, host});
-  }
-  void AddShare(const std::string& share, const std::string& client, int64_t id) {
-    platform_.store().AddShare({share, client, id});
+  NfsShareLookup() {
+    localplatform::Store& store = platform_.store();
+    store.PutClient({"nfs01", "nfs-a.example.test"});
+    store.PutClient({"nfs02", "nfs-b.example.test"});
+    store.PutClient({"nfs03", "10.20.30.40"});
+    store.AddShare({"other", "nfs01", 7});
+    store.AddShare({"share1", "nfs01", 42});
+    store.AddShare({"Share2", "nfs01", 41});
+    store.AddShare({"share2 ", "nfs01", 43});
+    store.AddShare({"dup", "nfs02", 51});
+    store.AddShare({"dup", "nfs01", 52});
+    store.AddShare({"zero", "nfs01", 0});
+    store.AddShare({"wide", "nfs01", (int64_t{1} << 32) + 42});  // low 32 bits: another share's
+    store.AddShare({"neg", "nfs01", -5});
+    store.AddShare({"orphan", "no-host-client", 61});
+    store.AddShare({"byaddr", "nfs03", 71});
   }
 
-  Outcome Find(const std::string& share, const std::string& host, const std::string& client = "") {
+  Outcome Find(const std::string& share, const std::string& host, const std::string& client) {
     Outcome outcome{0, client, kCallerId, kUntouched};
     outcome.result =
         FindNfsShare(share, host, outcome.clientName, outcome.subclientId, outcome.error);
@@ -42,189 +51,108 @@ class NfsShareLookup : public testing::Test {
   }
 
   testsupport::TempPlatform platform_;
-  ScopedCapture log_{4};
+  testsupport::ScopedCapture log_{4};
 };
 
-TEST_F(NfsShareLookup, AnEmptyListFindsNothing) {
-  Outcome outcome = Find("share1", "nfs-a.example.test", "nfs01");
-  EXPECT_EQ(NFS_SHARE_NOT_FOUND, outcome.result);
-  EXPECT_EQ("NFS Share not found in KT DB.", outcome.error);
-  EXPECT_EQ(0, outcome.subclientId);
-  EXPECT_EQ("nfs01", outcome.clientName);
-  EXPECT_EQ(1, log_->Count("Failed to find subclient id for nfs share  [share1]."));
-}
-
-TEST_F(NfsShareLookup, FindsTheShareOnAServerWithTheSameHostName) {
-  AddClient("nfs01", "nfs-a.example.test");
-  AddShare("other", "nfs01", 7);
-  AddShare("share1", "nfs01", 42);
-  Outcome outcome = Find("share1", "nfs-a.example.test");
-  EXPECT_EQ(0, outcome.result);
-  EXPECT_EQ(42, outcome.subclientId);
-  EXPECT_EQ("nfs01", outcome.clientName);
-  EXPECT_EQ(kUntouched, outcome.error);
-}
-
-TEST_F(NfsShareLookup, SharesCompareExactly) {
-  AddClient("nfs01", "nfs-a.example.test");
-  AddShare("Share1", "nfs01", 41);
-  AddShare("share1 ", "nfs01", 43);
-  EXPECT_EQ(NFS_SHARE_NOT_FOUND, Find("share1", "nfs-a.example.test").result);
-}
-
-TEST_F(NfsShareLookup, AKnownClientNameMatchesWithoutResolvingAnything) {
-  AddShare("share1", "nfs01", 42);  // nfs01 has no host name at all
-  Outcome outcome = Find("share1", "whatever.invalid", "nfs01");
-  EXPECT_EQ(0, outcome.result);
-  EXPECT_EQ(42, outcome.subclientId);
-  EXPECT_EQ("nfs01", outcome.clientName);
-  EXPECT_EQ(0, log_->CountContaining("tempHostName"));
-}
-
-TEST_F(NfsShareLookup, AnotherClientNameFallsBackOnTheHostNameAndIsReplaced) {
-  AddClient("nfs01", "nfs-a.example.test");
-  AddShare("share1", "nfs01", 42);
-  Outcome outcome = Find("share1", "nfs-a.example.test", "nfs99");
-  EXPECT_EQ(0, outcome.result);
-  EXPECT_EQ("nfs01", outcome.clientName);
-  EXPECT_EQ(1, log_->Count("tempHostName [nfs-a.example.test]"));
-}
-
-TEST_F(NfsShareLookup, AServerGivenByAnAddressMatchesItsHostName) {
-  AddClient("nfs01", "nfs-b.example.test");
-  AddShare("share1", "nfs01", 42);
-  Outcome outcome = Find("share1", "10.20.30.42");
-  EXPECT_EQ(0, outcome.result);
-  EXPECT_EQ(42, outcome.subclientId);
-  EXPECT_EQ(1, log_->Count("[10.20.30.42] belongs to [nfs-b.example.test]"));
-}
-
-TEST_F(NfsShareLookup, AServerStoredByAnAddressMatchesAHostNameTheOtherWayRound) {
-  AddClient("nfs01", "10.20.30.40");
-  AddShare("share1", "nfs01", 42);
-  Outcome outcome = Find("share1", "nfs-a");
-  EXPECT_EQ(0, outcome.result);
-  EXPECT_EQ("nfs01", outcome.clientName);
-  EXPECT_EQ(1, log_->CountContaining("[10.20.30.40] is an IP adress."));
-  EXPECT_EQ(1, log_->Count("[10.20.30.40] belongs to [nfs-a]"));
-}
-
-TEST_F(NfsShareLookup, AnotherServerDoesNotMatch) {
-  AddClient("nfs01", "nfs-a.example.test");
-  AddShare("share1", "nfs01", 42);
-  Outcome outcome = Find("share1", "nfs-b.example.test", "nfs99");
-  EXPECT_EQ(NFS_SHARE_NOT_FOUND, outcome.result);
-  EXPECT_EQ(0, outcome.subclientId);
-  EXPECT_EQ("nfs99", outcome.clientName);
-}
-
-TEST_F(NfsShareLookup, AClientWithoutAHostNameDoesNotMatchByHostName) {
-  AddShare("share1", "unknown-client", 42);
-  Outcome outcome = Find("share1", "nfs-a");
-  EXPECT_EQ(NFS_SHARE_NOT_FOUND, outcome.result);
-  EXPECT_EQ(1, log_->Count("tempHostName []"));
-}
-
-TEST_F(NfsShareLookup, OnlyTheFirstEntryOfADuplicatedShareDecides) {
-  AddClient("nfs01", "nfs-a.example.test");
-  AddClient("nfs02", "nfs-b.example.test");
-  AddShare("share1", "nfs02", 41);
-  AddShare("share1", "nfs01", 42);
-  EXPECT_EQ(NFS_SHARE_NOT_FOUND, Find("share1", "nfs-a.example.test").result);
-  EXPECT_EQ(1, log_->CountContaining("tempHostName ["));
-
-  Outcome outcome = Find("share1", "nfs-b.example.test");
-  EXPECT_EQ(0, outcome.result);
-  EXPECT_EQ(41, outcome.subclientId);
-}
-
-TEST_F(NfsShareLookup, ASubclientIdOfZeroIsNotFound) {
-  AddShare("share1", "nfs01", 0);
-  Outcome outcome = Find("share1", "h", "nfs01");
-  EXPECT_EQ(NFS_SHARE_NOT_FOUND, outcome.result);
-  EXPECT_EQ(0, outcome.subclientId);
-}
-
-// Its low 32 bits are 42, which names another share's subclient.
-TEST_F(NfsShareLookup, ASubclientIdBeyond32BitsIsNotCutDown) {
-  AddShare("other", "nfs01", 42);
-  AddShare("share1", "nfs01", (int64_t{1} << 32) + 42);
-  Outcome outcome = Find("share1", "h", "nfs01");
-  EXPECT_EQ(NFS_SHARE_NOT_FOUND, outcome.result);
-  EXPECT_EQ(0, outcome.subclientId);
-  EXPECT_EQ(1,
-            log_->Count("Subclient id [4294967338] of NFS share [share1] does not fit in 32 bits; "
-                        "ignored."));
-  EXPECT_EQ(-1, log_->lines()[log_->lines().size() - 2].level);
-}
-
-TEST_F(NfsShareLookup, NegativeSubclientIdsThatFitAreKept) {
-  AddShare("share1", "nfs01", -5);
-  Outcome outcome = Find("share1", "h", "nfs01");
-  EXPECT_EQ(0, outcome.result);
-  EXPECT_EQ(-5, outcome.subclientId);
+TEST_F(NfsShareLookup, TheFirstEntryWithTheShareDecidesByClientOrHostName) {
+  struct Case {
+    const char* share;
+    const char* host;
+    const char* clientIn;
+    int32_t result;
+    int subclientId;
+    const char* clientOut;
+    int resolved;        // host names looked up
+    const char* logged;  // one message expected, or nullptr
+    int level;
+  };
+  const Case cases[] = {
+      {"share1", "nfs-a.example.test", "", 0, 42, "nfs01", 1, nullptr, 0},
+      // A known client name matches without any resolution.
+      {"share1", "whatever.invalid", "nfs01", 0, 42, "nfs01", 0, nullptr, 0},
+      // Another client name falls back on the host name and is replaced.
+      {"share1", "nfs-a.example.test", "nfs99", 0, 42, "nfs01", 1, nullptr, 0},
+      {"share1", "nfs-b.example.test", "nfs99", NFS_SHARE_NOT_FOUND, 0, "nfs99", 1, nullptr, 0},
+      // Shares compare exactly.
+      {"share2", "nfs-a.example.test", "", NFS_SHARE_NOT_FOUND, 0, "", 0, nullptr, 0},
+      // The server by an address, or stored by one, through either direction.
+      {"dup", "10.20.30.42", "", 0, 51, "nfs02", 1,
+       "[10.20.30.42] belongs to [nfs-b.example.test]", 1},
+      {"byaddr", "nfs-a", "", 0, 71, "nfs03", 1, "[10.20.30.40] belongs to [nfs-a]", 1},
+      // The second "dup" entry would match, but only the first is examined.
+      {"dup", "nfs-a.example.test", "", NFS_SHARE_NOT_FOUND, 0, "", 1, nullptr, 0},
+      {"orphan", "nfs-a", "", NFS_SHARE_NOT_FOUND, 0, "", 1, "tempHostName []", 4},
+      {"zero", "h", "nfs01", NFS_SHARE_NOT_FOUND, 0, "nfs01", 0, nullptr, 0},
+      {"wide", "h", "nfs01", NFS_SHARE_NOT_FOUND, 0, "nfs01", 0,
+       "Subclient id [4294967338] of NFS share [wide] does not fit in 32 bits; ignored.", -1},
+      {"neg", "h", "nfs01", 0, -5, "nfs01", 0, nullptr, 0},
+      {"missing", "nfs-a.example.test", "nfs01", NFS_SHARE_NOT_FOUND, 0, "nfs01", 0,
+       "Failed to find subclient id for nfs share  [missing].", -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.share) + " on " + c.host + " as [" + c.clientIn + "]");
+    log_->clear();
+    Outcome outcome = Find(c.share, c.host, c.clientIn);
+    EXPECT_EQ(c.result, outcome.result);
+    EXPECT_EQ(c.subclientId, outcome.subclientId);
+    EXPECT_EQ(c.clientOut, outcome.clientName);
+    EXPECT_EQ(c.result == 0 ? kUntouched : "NFS Share not found in KT DB.", outcome.error);
+    EXPECT_EQ(c.result == 0 ? 0 : 1,
+              log_->Count(std::string("Failed to find subclient id for nfs share  [") + c.share +
+                          "]."));
+    EXPECT_EQ(c.resolved, log_->CountContaining("tempHostName ["));
+    if (c.logged == nullptr) continue;
+    EXPECT_EQ(1, log_->Count(c.logged));
+    for (const auto& line : log_->lines()) {
+      EXPECT_TRUE(line.message != c.logged || line.level == c.level) << line.message;
+    }
+  }
 }
 
 TEST_F(NfsShareLookup, AFailedStoredProcedureLooksNothingUp) {
-  AddShare("share1", "nfs01", 42);
   platform_.MakeStoreUnreadable();
   Outcome outcome = Find("share1", "h", "nfs01");
   EXPECT_EQ(NFS_SHARE_LIST_FAILED, outcome.result);
   EXPECT_EQ("Failed to get list of configured NFS shares.", outcome.error);
   EXPECT_EQ(kCallerId, outcome.subclientId);
   EXPECT_EQ("nfs01", outcome.clientName);
-  EXPECT_EQ(1, log_->CountContaining(
-                   "ERROR: App_ExecuteSP::executeStoredProcedure failed. Error code ["));
+  const char kLogged[] = "ERROR: App_ExecuteSP::executeStoredProcedure failed. Error code [";
+  ASSERT_EQ(1, log_->CountContaining(kLogged));
+  for (const auto& line : log_->lines()) {
+    EXPECT_TRUE(line.message.rfind(kLogged, 0) != 0 || line.level == 1) << line.message;
+  }
   EXPECT_EQ(0, log_->CountContaining("GET NFS Share response"));
 }
 
-TEST_F(NfsShareLookup, OneTextForHostAndClientNameMatchesAClientNameAtOnce) {
-  AddShare("share1", "nfs01", 42);
-  std::string server = "nfs01";
+// The client name is written only after the host name was last read: one
+// text may serve as both.
+TEST_F(NfsShareLookup, OneTextForHostAndClientName) {
   int id = 0;
   std::string error;
+  std::string server = "nfs01";  // a client name matches at once
   EXPECT_EQ(0, FindNfsShare("share1", server, server, id, error));
   EXPECT_EQ("nfs01", server);
   EXPECT_EQ(0, log_->CountContaining("tempHostName"));
+
+  server = "10.20.30.41";  // matched by host name, then replaced
+  EXPECT_EQ(0, FindNfsShare("dup", server, server, id, error));
+  EXPECT_EQ("nfs02", server);
+  EXPECT_EQ(51, id);
 }
 
-TEST_F(NfsShareLookup, OneTextForHostAndClientNameEndsAsTheClientName) {
-  AddClient("nfs01", "nfs-b.example.test");
-  AddShare("share1", "nfs01", 42);
-  std::string server = "10.20.30.41";
-  int id = 0;
-  std::string error;
-  EXPECT_EQ(0, FindNfsShare("share1", server, server, id, error));
-  EXPECT_EQ("nfs01", server);
-  EXPECT_EQ(42, id);
-}
-
-TEST_F(NfsShareLookup, LogsTheExchangeAndEachEntry) {
-  AddClient("nfs01", "nfs-a.example.test");
-  AddShare("share0", "nfs00", 41);
-  AddShare("share1", "nfs01", 42);
-  AddShare("share2", "nfs01", 43);
-  ASSERT_EQ(0, Find("share1", "nfs-a.example.test").result);
-
+TEST_F(NfsShareLookup, LogsTheExchangeAndEachEntryUpToTheMatch) {
+  ASSERT_EQ(0, Find("share1", "nfs-a.example.test", "").result);
   const auto& lines = log_->lines();
   ASSERT_EQ(5u, lines.size());
-  EXPECT_EQ(1, lines[0].level);
   EXPECT_EQ(0u, lines[0].message.find("INFO:Get NFS Share request XML [<"));
-  EXPECT_EQ(4, lines[1].level);
   EXPECT_EQ(0u, lines[1].message.find("INFO: GET NFS Share response xml[<"));
-  EXPECT_EQ("Share [share0] NFSServerClientName [nfs00] shareSubclient [41]", lines[2].message);
+  EXPECT_EQ("Share [other] NFSServerClientName [nfs01] shareSubclient [7]", lines[2].message);
   EXPECT_EQ("Share [share1] NFSServerClientName [nfs01] shareSubclient [42]", lines[3].message);
   EXPECT_EQ("tempHostName [nfs-a.example.test]", lines[4].message);
-  for (const auto& line : lines) EXPECT_EQ(kFunction, line.function);
-}
-
-TEST_F(NfsShareLookup, WritesOnlyErrorsBelowLevelOne) {
-  ScopedCapture quiet(0);
-  AddShare("share1", "nfs01", 42);
-  Find("share1", "h", "nfs01");
-  Find("share9", "h", "nfs01");
-  ASSERT_EQ(1u, quiet->lines().size());
-  EXPECT_EQ(-1, quiet->lines()[0].level);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    EXPECT_EQ(i == 0 ? 1 : 4, lines[i].level) << i;
+    EXPECT_EQ(kFunction, lines[i].function) << i;
+  }
 }
 
 }  // namespace

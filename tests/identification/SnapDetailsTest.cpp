@@ -1,13 +1,15 @@
 // Snap details extraction from a record double, against the local platform.
+// How the share lookup decides is NfsShareLookupTest's; here only what the
+// extraction hands on.
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "host/SnapCodes.h"
 #include "identification/SnapDetails.h"
-#include "platform/ZrLib.h"
 #include "support/CapturingLogWriter.h"
 #include "support/FakeSnapInfo.h"
 #include "support/TempPlatform.h"
@@ -15,7 +17,6 @@
 namespace {
 
 using testsupport::FakeSnapInfo;
-using testsupport::ScopedCapture;
 
 constexpr char kFunction[] =
     "ZRSO::ResultCode ExtractSnapDetails(ZRSO::SnapInfo*, std::string&, std::string&, "
@@ -23,6 +24,7 @@ constexpr char kFunction[] =
 constexpr char kServer[] = "nfs-a.example.test";
 constexpr char kSource[] =
     "{orutype:,type:nfs,lunuuid:\\/share1\\/dir,targethostname:nfs-a.example.test}";
+constexpr char kTime[] = "1765000000";
 constexpr int kCallerId = -7;
 
 // The seven outputs, each starting with a value the call must not leave by
@@ -47,27 +49,34 @@ class SnapDetails : public testing::Test {
     record_.sourceDevice = kSource;
   }
 
-  ZRSO::ResultCode Extract(Details& d) {
-    return ExtractSnapDetails(&record_, d.share, d.mountPath, d.clientName, d.hostName,
+  ZRSO::ResultCode Extract(Details& d) { return Extract(record_, d); }
+  ZRSO::ResultCode Extract(FakeSnapInfo& record, Details& d) {
+    return ExtractSnapDetails(&record, d.share, d.mountPath, d.clientName, d.hostName,
                               d.subclientId, d.snapTime, d.copyId);
   }
 
+  void SetCopyId(int job, uint64_t value) {
+    platform_.store().SetNumber("Ferrynode", CopyIdKey(job), value);
+  }
+  // Through the test's own connection, which stays usable when the
+  // platform's store is made unreadable.
   bool HasCopyId(int job) {
     uint64_t value = 0;
-    return ZRPlatformInfo().getNumber("Ferrynode", CopyIdKey(job), value) != 0;
+    return platform_.store().GetNumber("Ferrynode", CopyIdKey(job), value);
   }
 
   testsupport::TempPlatform platform_;
-  ScopedCapture log_{4};
+  testsupport::ScopedCapture log_{4};
   FakeSnapInfo record_;
 };
 
-TEST_F(SnapDetails, DerivesEveryDetail) {
-  record_.metadata[ZRSO::SM_MDT_NFS_SNAP_TIME] = "1765000000";
+TEST_F(SnapDetails, DerivesEveryDetailAndLogsEachAtItsLevel) {
+  record_.metadata[ZRSO::SM_MDT_NFS_SNAP_TIME] = kTime;
   record_.metadata[ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID] = "99";
   record_.snapDevice = "{orutype:,type:nfs,lunuuid:\\/share1-uuid_7,targethostname:x}";
-  record_.jobId = 7;
-  ZRPlatformInfo().setNumber("Ferrynode", CopyIdKey(7), 5000000000);  // low 32 bits: 705032704
+  record_.jobId = -3;
+  SetCopyId(-3, 0x1FFFFFFFFull);  // the low 32 bits, read as signed: -1
+  SetCopyId(8, 12);
 
   Details d;
   ASSERT_EQ(ZRSO::RESULT_SUCCESS, Extract(d));
@@ -76,22 +85,12 @@ TEST_F(SnapDetails, DerivesEveryDetail) {
   EXPECT_EQ("nfs01", d.clientName);
   EXPECT_EQ(kServer, d.hostName);
   EXPECT_EQ(42, d.subclientId);
-  EXPECT_EQ("1765000000", d.snapTime);
-  EXPECT_EQ("705032704", d.copyId);
-
+  EXPECT_EQ(kTime, d.snapTime);
+  EXPECT_EQ("-1", d.copyId);
   EXPECT_EQ("42", record_.metadata[ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID]);
   EXPECT_FALSE(record_.errorCode.has_value());
   EXPECT_FALSE(record_.status.has_value());
-  EXPECT_FALSE(HasCopyId(7));
-}
-
-TEST_F(SnapDetails, LogsEachDerivedValueAtItsLevel) {
-  record_.metadata[ZRSO::SM_MDT_NFS_SNAP_TIME] = "1765000000";
-  record_.metadata[ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID] = "42";
-  record_.jobId = 7;
-  ZRPlatformInfo().setNumber("Ferrynode", CopyIdKey(7), 3);
-  Details d;
-  ASSERT_EQ(ZRSO::RESULT_SUCCESS, Extract(d));
+  EXPECT_FALSE(HasCopyId(-3));
 
   std::vector<std::pair<int, std::string>> own;
   for (const auto& line : log_->lines()) {
@@ -100,315 +99,185 @@ TEST_F(SnapDetails, LogsEachDerivedValueAtItsLevel) {
   std::vector<std::pair<int, std::string>> expected = {
       {4, "NFS share [share1]"},
       {4, "Snap shot time [1765000000]"},
-      {4, "Share SubclientId [42]"},
+      {4, "Share SubclientId [99]"},
       {4, "NFS server [nfs-a.example.test]"},
       {4, "NfsServerClientName [nfs01] NfsServerHostName [nfs-a.example.test]"},
-      {1, "JOB ID [7]"},
-      {1, "Copy ID [3]"},
+      {1, "JOB ID [-3]"},
+      {1, "Copy ID [-1]"},
   };
   EXPECT_EQ(expected, own);
-}
 
-TEST_F(SnapDetails, TheCopyIdIsTakenOnce) {
-  record_.jobId = 7;
-  ZRPlatformInfo().setNumber("Ferrynode", CopyIdKey(7), 11);
-  ZRPlatformInfo().setNumber("Ferrynode", CopyIdKey(8), 12);
-  Details first;
-  ASSERT_EQ(ZRSO::RESULT_SUCCESS, Extract(first));
-  EXPECT_EQ("11", first.copyId);
-
+  // The copy id is taken once: a second extraction for the job finds none,
+  // and another job's entry stays.
   Details second;
   ASSERT_EQ(ZRSO::RESULT_SUCCESS, Extract(second));
   EXPECT_EQ("copy?", second.copyId);
-  EXPECT_EQ(1, log_->Count("Copy ID not present."));
+  EXPECT_EQ(1, log_->lines().back().level);
+  EXPECT_EQ("Copy ID not present.", log_->lines().back().message);
   EXPECT_TRUE(HasCopyId(8));
 }
 
-TEST_F(SnapDetails, TheCopyIdIsTheLow32BitsReadAsSigned) {
-  record_.jobId = -3;
-  ZRPlatformInfo().setNumber("Ferrynode", CopyIdKey(-3), 0x1FFFFFFFFull);
-  Details d;
-  ASSERT_EQ(ZRSO::RESULT_SUCCESS, Extract(d));
-  EXPECT_EQ("-1", d.copyId);
-}
-
 TEST_F(SnapDetails, WithoutAJobIdTheStoreIsNotAsked) {
-  ZRPlatformInfo().setNumber("Ferrynode", CopyIdKey(0), 11);
+  SetCopyId(0, 11);
   Details d;
   ASSERT_EQ(ZRSO::RESULT_SUCCESS, Extract(d));
   EXPECT_EQ("copy?", d.copyId);
-  EXPECT_EQ(1, log_->Count("JOB ID not present."));
+  EXPECT_EQ(1, log_->lines().back().level);
+  EXPECT_EQ("JOB ID not present.", log_->lines().back().message);
   EXPECT_EQ(0, log_->CountContaining("Copy ID"));
   EXPECT_TRUE(HasCopyId(0));
 }
 
-TEST_F(SnapDetails, WithoutAnEntryForTheJobTheCopyIdStays) {
-  record_.jobId = 7;
-  Details d;
-  ASSERT_EQ(ZRSO::RESULT_SUCCESS, Extract(d));
-  EXPECT_EQ("copy?", d.copyId);
-  EXPECT_EQ(1, log_->Count("Copy ID not present."));
-}
+// Every failure sets the record's error, logs it at level -1 and returns 1;
+// the outputs hold what the steps before it wrote, and nothing else changes.
+TEST_F(SnapDetails, EachFailureSetsTheErrorAndKeepsWhatFollowsIt) {
+  struct Case {
+    std::optional<std::string> sourceDevice;
+    bool unreadableStore;
+    int code;
+    const char* text;
+    const char* message;
+    const char* share;
+    const char* snapTime;
+    int subclientId;
+    const char* hostName;
+  };
+  const Case cases[] = {
+      {std::nullopt, false, 61002, "Cant get source device.",
+       "getSourceDevicev2() returned empty srcDevice", "share?", "time?", kCallerId, "host?"},
+      {"{type:nfs,targethostname:h}", false, 61002, "lunuuid not presentin device name",
+       "NFS share not found in source device [{type:nfs,targethostname:h}]", "share?", "time?",
+       kCallerId, "host?"},
+      {"{lunuuid:ab,targethostname:h}", false, 83002, "objectStore name too short.",
+       "objectStore name [ab] name too short.", "ab", "time?", kCallerId, "host?"},
+      {"{lunuuid:\\/share1}", false, 83007, "Cannot get NFS server hostname from device.",
+       "NFS server not found in source device [{lunuuid:\\/share1}]", "share1", kTime, 77,
+       "host?"},
+      // The lookup's own code and text; it resets the identifier before
+      // walking the share list, and not when the list cannot be had.
+      {"{lunuuid:\\/share9,targethostname:nfs-a.example.test}", false, 83006,
+       "NFS Share not found in KT DB.",
+       "[share9] is not exported by NFS server [nfs-a.example.test]", "share9", kTime, 0, kServer},
+      {kSource, true, 83005, "Failed to get list of configured NFS shares.",
+       "[share1] is not exported by NFS server [nfs-a.example.test]", "share1", kTime, 77, kServer},
+  };
+  SetCopyId(7, 11);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    testsupport::ScopedCapture errors(-1);
+    FakeSnapInfo record;
+    record.sourceDevice = c.sourceDevice;
+    record.metadata[ZRSO::SM_MDT_NFS_SNAP_TIME] = kTime;
+    record.metadata[ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID] = "77";
+    record.snapDevice = "{lunuuid:\\/share1-uuid_7}";
+    record.jobId = 7;
+    if (c.unreadableStore) platform_.MakeStoreUnreadable();
 
-TEST_F(SnapDetails, WithoutSnapTimeTheCallerKeepsItsValue) {
-  Details d;
-  ASSERT_EQ(ZRSO::RESULT_SUCCESS, Extract(d));
-  EXPECT_EQ("time?", d.snapTime);
-}
-
-struct MountCase {
-  const char* snapDevice;
-  const char* mountPath;
-};
-
-void PrintTo(const MountCase& c, std::ostream* os) { *os << "[" << c.snapDevice << "]"; }
-
-class MountPath : public SnapDetails, public testing::WithParamInterface<MountCase> {};
-
-TEST_P(MountPath, ComesFromTheSnapDevice) {
-  record_.snapDevice = GetParam().snapDevice;
-  Details d;
-  ASSERT_EQ(ZRSO::RESULT_SUCCESS, Extract(d));
-  EXPECT_EQ(GetParam().mountPath, d.mountPath);
-}
-
-INSTANTIATE_TEST_SUITE_P(SnapDevices, MountPath,
-                         testing::ValuesIn(std::vector<MountCase>{
-                             {"{orutype:,type:nfs,lunuuid:\\/share1-uuid_7,targethostname:h}",
-                              "/share1-uuid_7"},
-                             {"{lunuuid:\\/share1\\/deeper}", "/share1\\/deeper"},
-                             {"", ""},
-                             // No lunuuid value, or an empty one: no mount path.
-                             {"{orutype:,type:nfs,targethostname:h}", ""},
-                             {"{lunuuid:,targethostname:h}", ""},
-                             {"garbage", ""},
-                             {"{lunuuid:x}", ""},
-                         }));
-
-struct ShareCase {
-  const char* lunuuid;
-  const char* share;
-};
-
-void PrintTo(const ShareCase& c, std::ostream* os) { *os << c.lunuuid; }
-
-class ShareName : public SnapDetails, public testing::WithParamInterface<ShareCase> {};
-
-// The share is written before the lookup, which finds none of these.
-TEST_P(ShareName, IsCutFromTheSourceDevice) {
-  record_.sourceDevice = std::string("{lunuuid:") + GetParam().lunuuid + ",targethostname:h}";
-  Details d;
-  d.clientName = "nfs01";
-  Extract(d);
-  EXPECT_EQ(GetParam().share, d.share);
-  EXPECT_EQ(1, log_->Count(std::string("NFS share [") + GetParam().share + "]"));
-}
-
-INSTANTIATE_TEST_SUITE_P(Lunuuids, ShareName,
-                         testing::ValuesIn(std::vector<ShareCase>{
-                             {"\\/share9\\/dir\\/x", "share9"},
-                             {"//share9/dir", "share9"},
-                             {"\\/share9/dir\\/x", "share9/dir"},
-                             {"\\/share9", "share9"},
-                             {"abc", "c"},
-                             {"\\/\\/x", ""},
-                             {"\\/ab/", "ab"},
-                         }));
-
-// Every failure sets the record's error, logs at level -1 and returns 1.
-struct FailureCase {
-  const char* name;
-  std::optional<std::string> sourceDevice;
-  int code;
-  const char* text;
-  const char* message;
-};
-
-void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
-
-class Failure : public SnapDetails, public testing::WithParamInterface<FailureCase> {};
-
-TEST_P(Failure, SetsTheErrorAndLogsIt) {
-  const FailureCase& c = GetParam();
-  record_.sourceDevice = c.sourceDevice;
-  Details d;
-  EXPECT_EQ(ZRSO::RESULT_FAILURE, Extract(d));
-  EXPECT_EQ(c.code, record_.errorCode);
-  EXPECT_EQ(c.text, record_.errorText);
-  EXPECT_EQ(1, log_->Count(c.message));
-  EXPECT_FALSE(record_.status.has_value());
-  EXPECT_EQ(0u, record_.metadata.count(ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID));
-  EXPECT_EQ("mount?", d.mountPath);
-  EXPECT_EQ("copy?", d.copyId);
-  for (const auto& line : log_->lines()) {
-    if (line.message == c.message) {
-      EXPECT_EQ(-1, line.level);
-    }
+    Details d;
+    EXPECT_EQ(ZRSO::RESULT_FAILURE, Extract(record, d));
+    EXPECT_EQ(c.code, record.errorCode);
+    EXPECT_EQ(c.text, record.errorText);
+    EXPECT_FALSE(record.status.has_value());
+    EXPECT_EQ("77", record.metadata[ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID]);
+    EXPECT_EQ(1, errors->Count(c.message));
+    EXPECT_EQ(c.share, d.share);
+    EXPECT_EQ(c.snapTime, d.snapTime);
+    EXPECT_EQ(c.subclientId, d.subclientId);
+    EXPECT_EQ(c.hostName, d.hostName);
+    EXPECT_EQ("mount?", d.mountPath);
+    EXPECT_EQ("copy?", d.copyId);
+    EXPECT_TRUE(HasCopyId(7));
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, Failure,
-    testing::ValuesIn(std::vector<FailureCase>{
-        {"NoSourceDevice", std::nullopt, 61002, "Cant get source device.",
-         "getSourceDevicev2() returned empty srcDevice"},
-        {"NoLunuuid", std::string("{type:nfs,targethostname:h}"), 61002,
-         "lunuuid not presentin device name",
-         "NFS share not found in source device [{type:nfs,targethostname:h}]"},
-        {"ShortLunuuid", std::string("{lunuuid:ab,targethostname:h}"), 83002,
-         "objectStore name too short.", "objectStore name [ab] name too short."},
-        {"NoTargetHostName", std::string("{lunuuid:\\/share1}"), 83007,
-         "Cannot get NFS server hostname from device.",
-         "NFS server not found in source device [{lunuuid:\\/share1}]"},
-        {"ShareNotConfigured", std::string("{lunuuid:\\/share9,targethostname:nfs-a.example.test}"),
-         83006, "NFS Share not found in KT DB.",
-         "[share9] is not exported by NFS server [nfs-a.example.test]"},
-        {"ServerDoesNotExportIt",
-         std::string("{lunuuid:\\/share1,targethostname:nfs-b.example.test}"), 83006,
-         "NFS Share not found in KT DB.",
-         "[share1] is not exported by NFS server [nfs-b.example.test]"},
-    }),
-    [](const testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
-
-TEST_F(SnapDetails, FailuresBeforeTheShareLeaveEveryOutput) {
-  record_.sourceDevice = "{type:nfs}";
-  Details d;
-  ASSERT_EQ(ZRSO::RESULT_FAILURE, Extract(d));
-  EXPECT_EQ("share?", d.share);
-  EXPECT_EQ("host?", d.hostName);
-  EXPECT_EQ(kCallerId, d.subclientId);
-  EXPECT_EQ("time?", d.snapTime);
-}
-
-TEST_F(SnapDetails, AShortShareIsLeftUncut) {
-  record_.sourceDevice = "{lunuuid:ab,targethostname:h}";
-  Details d;
-  ASSERT_EQ(ZRSO::RESULT_FAILURE, Extract(d));
-  EXPECT_EQ("ab", d.share);
-  EXPECT_EQ("time?", d.snapTime);
-}
-
-TEST_F(SnapDetails, WithoutTargetHostNameTheMetadataReadSoFarIsKept) {
-  record_.sourceDevice = "{lunuuid:\\/share1}";
-  record_.metadata[ZRSO::SM_MDT_NFS_SNAP_TIME] = "1765000000";
-  record_.metadata[ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID] = "77";
-  Details d;
-  ASSERT_EQ(ZRSO::RESULT_FAILURE, Extract(d));
-  EXPECT_EQ("share1", d.share);
-  EXPECT_EQ("1765000000", d.snapTime);
-  EXPECT_EQ(77, d.subclientId);
-  EXPECT_EQ("host?", d.hostName);
-}
-
-struct SubclientTextCase {
-  const char* text;
-  int subclientId;
-};
-
-void PrintTo(const SubclientTextCase& c, std::ostream* os) { *os << "[" << c.text << "]"; }
-
-class SubclientText : public SnapDetails, public testing::WithParamInterface<SubclientTextCase> {};
-
 // Seen on the failure path after it, where the lookup does not overwrite it.
-TEST_P(SubclientText, GivesItsLeadingDigits) {
-  record_.sourceDevice = "{lunuuid:\\/share1}";
-  record_.metadata[ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID] = GetParam().text;
-  Details d;
-  ASSERT_EQ(ZRSO::RESULT_FAILURE, Extract(d));
-  EXPECT_EQ(GetParam().subclientId, d.subclientId);
+TEST_F(SnapDetails, TheSubclientIdMetadataGivesItsLeadingDigits) {
+  for (const auto& [text, subclientId] : std::vector<std::pair<const char*, int>>{
+           {"-5", -5}, {"+7", 7}, {"12abc", 12}, {"abc", 0}, {"", kCallerId}}) {
+    record_.sourceDevice = "{lunuuid:\\/share1}";
+    record_.metadata[ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID] = text;
+    Details d;
+    ASSERT_EQ(ZRSO::RESULT_FAILURE, Extract(d));
+    EXPECT_EQ(subclientId, d.subclientId) << "[" << text << "]";
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, SubclientText,
-                         testing::ValuesIn(std::vector<SubclientTextCase>{
-                             {"42", 42},
-                             {"-5", -5},
-                             {"+7", 7},
-                             {"12abc", 12},
-                             {"abc", 0},
-                             {"", kCallerId},
-                         }));
-
-TEST_F(SnapDetails, ALookupFailureKeepsTheHostNameAndTheMetadataId) {
-  record_.sourceDevice = "{lunuuid:\\/share9,targethostname:nfs-a.example.test}";
-  record_.metadata[ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID] = "77";
-  Details d;
-  ASSERT_EQ(ZRSO::RESULT_FAILURE, Extract(d));
-  EXPECT_EQ("share9", d.share);
-  EXPECT_EQ(kServer, d.hostName);
-  EXPECT_EQ(0, d.subclientId);  // the lookup resets it before walking the list
+// The share is written before the lookup, which finds none of these.
+TEST_F(SnapDetails, TheShareIsCutFromTheSourceDevice) {
+  for (const auto& [lunuuid, share] : std::vector<std::pair<std::string, std::string>>{
+           {"//share9/dir", "share9"},
+           {"\\/share9/dir\\/x", "share9/dir"},
+           {"\\/share9", "share9"},
+           {"abc", "c"},
+           {"\\/\\/x", ""}}) {
+    SCOPED_TRACE(lunuuid);
+    log_->clear();
+    record_.sourceDevice = "{lunuuid:" + lunuuid + ",targethostname:h}";
+    Details d;
+    d.clientName = "nfs01";
+    Extract(d);
+    EXPECT_EQ(share, d.share);
+    EXPECT_EQ(1, log_->Count("NFS share [" + share + "]"));
+  }
 }
 
-TEST_F(SnapDetails, AStoredProcedureFailureIsTheRecordsError) {
-  record_.metadata[ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID] = "77";
-  platform_.MakeStoreUnreadable();
-  Details d;
-  ASSERT_EQ(ZRSO::RESULT_FAILURE, Extract(d));
-  EXPECT_EQ(83005, record_.errorCode);
-  EXPECT_EQ("Failed to get list of configured NFS shares.", record_.errorText);
-  EXPECT_EQ(77, d.subclientId);
+// Without metadata 146 the extraction succeeds and the time stays the
+// caller's.
+TEST_F(SnapDetails, TheMountPathComesFromTheSnapDevice) {
+  for (const auto& [snapDevice, mountPath] : std::vector<std::pair<std::string, std::string>>{
+           {"{lunuuid:\\/share1\\/deeper}", "/share1\\/deeper"},
+           {"", ""},
+           // No lunuuid value, or an empty one: no mount path.
+           {"{orutype:,type:nfs,targethostname:h}", ""},
+           {"{lunuuid:,targethostname:h}", ""}}) {
+    SCOPED_TRACE(snapDevice);
+    record_.snapDevice = snapDevice;
+    Details d;
+    ASSERT_EQ(ZRSO::RESULT_SUCCESS, Extract(d));
+    EXPECT_EQ(mountPath, d.mountPath);
+    EXPECT_EQ("time?", d.snapTime);
+  }
 }
 
-TEST_F(SnapDetails, OneTextForSnapTimeAndCopyIdEndsAsTheCopyId) {
-  record_.metadata[ZRSO::SM_MDT_NFS_SNAP_TIME] = "1765000000";
+// Outputs passed as one string are written in the documented order, the last
+// write winning; with one string for the server's host and client name the
+// lookup starts from the host name.
+TEST_F(SnapDetails, OutputsSharingAStringTakeTheLastWrite) {
+  record_.metadata[ZRSO::SM_MDT_NFS_SNAP_TIME] = kTime;
+  record_.snapDevice = "{lunuuid:\\/share1-uuid_7}";
   record_.jobId = 7;
-  ZRPlatformInfo().setNumber("Ferrynode", CopyIdKey(7), 5);
-  Details d;
-  std::string both = "both?";
-  ASSERT_EQ(ZRSO::RESULT_SUCCESS, ExtractSnapDetails(&record_, d.share, d.mountPath, d.clientName,
-                                                     d.hostName, d.subclientId, both, both));
-  EXPECT_EQ("5", both);
-}
-
-TEST_F(SnapDetails, OneTextForSnapTimeAndCopyIdKeepsTheTimeWithoutACopyId) {
-  record_.metadata[ZRSO::SM_MDT_NFS_SNAP_TIME] = "1765000000";
-  Details d;
-  std::string both = "both?";
-  ASSERT_EQ(ZRSO::RESULT_SUCCESS, ExtractSnapDetails(&record_, d.share, d.mountPath, d.clientName,
-                                                     d.hostName, d.subclientId, both, both));
-  EXPECT_EQ("1765000000", both);
-}
-
-TEST_F(SnapDetails, OneTextForServerHostAndClientNameEndsAsTheClientName) {
-  Details d;
-  std::string server = "unused";
-  ASSERT_EQ(ZRSO::RESULT_SUCCESS, ExtractSnapDetails(&record_, d.share, d.mountPath, server, server,
-                                                     d.subclientId, d.snapTime, d.copyId));
+  SetCopyId(7, 5);
+  std::string shareAndMount, server = "unused", timeAndCopy;
+  int subclientId = 0;
+  ASSERT_EQ(ZRSO::RESULT_SUCCESS,
+            ExtractSnapDetails(&record_, shareAndMount, shareAndMount, server, server, subclientId,
+                               timeAndCopy, timeAndCopy));
+  EXPECT_EQ("/share1-uuid_7", shareAndMount);
   EXPECT_EQ("nfs01", server);
+  EXPECT_EQ(42, subclientId);  // the lookup ran on the share
+  EXPECT_EQ("5", timeAndCopy);
   EXPECT_EQ(1, log_->Count("NfsServerClientName [nfs01] NfsServerHostName [nfs01]"));
 }
 
-TEST_F(SnapDetails, OneTextForShareAndMountPathEndsAsTheMountPath) {
-  record_.snapDevice = "{lunuuid:\\/share1-uuid_7}";
-  Details d;
-  std::string both;
-  ASSERT_EQ(ZRSO::RESULT_SUCCESS, ExtractSnapDetails(&record_, both, both, d.clientName, d.hostName,
-                                                     d.subclientId, d.snapTime, d.copyId));
-  EXPECT_EQ("/share1-uuid_7", both);
-  EXPECT_EQ(42, d.subclientId);  // the lookup ran on the share
-}
-
-TEST_F(SnapDetails, EachMetadataReadOffersTheWholeBufferLessOne) {
-  Details d;
-  ASSERT_EQ(ZRSO::RESULT_SUCCESS, Extract(d));
-  EXPECT_EQ((std::vector<int16_t>{1023, 1023}), record_.capacitiesSeen);
-}
-
-class CapacityWrittenBack : public SnapDetails, public testing::WithParamInterface<int16_t> {};
-
-TEST_P(CapacityWrittenBack, DoesNotChangeTheNextRead) {
-  record_.capacityWrittenBack = GetParam();
-  record_.metadata[ZRSO::SM_MDT_NFS_SNAP_TIME] = "1765000000";
+// A host that writes a length back into the capacity can neither shrink the
+// next read nor make it overrun the buffer; nor can one that writes no
+// terminator.
+TEST_F(SnapDetails, AHostThatMisusesTheBufferCannotHarmTheReads) {
+  record_.metadata[ZRSO::SM_MDT_NFS_SNAP_TIME] = kTime;
   record_.metadata[ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID] = "42";
-  Details d;
-  ASSERT_EQ(ZRSO::RESULT_SUCCESS, Extract(d));
-  EXPECT_EQ((std::vector<int16_t>{1023, 1023}), record_.capacitiesSeen);
-  EXPECT_EQ("1765000000", d.snapTime);
-  EXPECT_EQ(1, log_->Count("Share SubclientId [42]"));
-}
-
-INSTANTIATE_TEST_SUITE_P(Lengths, CapacityWrittenBack, testing::Values(0, 3, -1, 32767));
-
-TEST_F(SnapDetails, AHostThatFillsTheWholeBufferStillGivesTerminatedText) {
+  for (int16_t writtenBack : {0, -1, 32767}) {
+    SCOPED_TRACE(writtenBack);
+    log_->clear();
+    record_.capacitiesSeen.clear();
+    record_.capacityWrittenBack = writtenBack;
+    Details d;
+    ASSERT_EQ(ZRSO::RESULT_SUCCESS, Extract(d));
+    EXPECT_EQ((std::vector<int16_t>{1023, 1023}), record_.capacitiesSeen);
+    EXPECT_EQ(kTime, d.snapTime);
+    EXPECT_EQ(1, log_->Count("Share SubclientId [42]"));
+  }
+  // One that fills the whole buffer still gives terminated text.
+  record_.capacityWrittenBack.reset();
   record_.fillWholeBuffer = true;
   Details d;
   ASSERT_EQ(ZRSO::RESULT_SUCCESS, Extract(d));

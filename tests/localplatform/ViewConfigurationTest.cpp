@@ -44,16 +44,4 @@ TEST_F(ViewConfiguration, AWriteWithoutAReadNeverReplacesAStoredList) {
   EXPECT_EQ(Subclient(kSubclient + 1).setVeskViewConfiguration("C;", nullptr), 0);
 }
 
-TEST_F(ViewConfiguration, NfsServersAreTheDistinctServersOfTheSubclientsShares) {
-  platform_.store().AddShare({"/s1", "srvB", 7});
-  platform_.store().AddShare({"/s2", "srvA", 8});
-  platform_.store().AddShare({"/s3", "srvA", 7});
-  platform_.store().AddShare({"/s4", "srvB", 7});
-  std::string servers = "before";
-  EXPECT_EQ(Subclient(7).getVeskNFSServers(servers, nullptr), 0);
-  EXPECT_EQ(servers, "srvB,srvA");
-  EXPECT_EQ(Subclient(9).getVeskNFSServers(servers, nullptr), 0);
-  EXPECT_EQ(servers, "");
-}
-
 }  // namespace

@@ -47,17 +47,21 @@ class NfsServerControl : public ::testing::Test {
 using Paths = std::vector<std::string>;
 
 TEST_F(NfsServerControl, AddsOnceAndWithdrawsAnExport) {
+  testsupport::ScopedCapture notices(1);
+  platform_.AddNfsServer("srvB", "hostB");
   EXPECT_TRUE(Send("srvA", OPERATION_ADD, "/s-v_1"));
   EXPECT_TRUE(Send("srvA", OPERATION_ADD, "/s-v_1"));
   EXPECT_TRUE(Send("srvA", OPERATION_ADD, "/s-v_2"));
+  EXPECT_TRUE(Send("srvB", OPERATION_ADD, "/s-v_1"));
   EXPECT_EQ(ExportedPaths("hostA"), (Paths{"/s-v_1", "/s-v_2"}));
   EXPECT_GT(platform_.store().ListExports()[0].exportedAt, 0);
 
   EXPECT_TRUE(Send("srvA", OPERATION_DELETE, "/s-v_1"));
   EXPECT_EQ(ExportedPaths("hostA"), (Paths{"/s-v_2"}));
-  EXPECT_EQ(Created(), 4);
-  EXPECT_EQ(Destroyed(), 4);
-  EXPECT_EQ(capture_->Count("Launched Vesk server [srvA] successfully"), 4);
+  EXPECT_EQ(ExportedPaths("hostB"), (Paths{"/s-v_1"}));
+  EXPECT_EQ(Created(), 5);
+  EXPECT_EQ(Destroyed(), 5);
+  EXPECT_EQ(notices->Count("Launched Vesk server [srvA] successfully"), 4);
 }
 
 TEST_F(NfsServerControl, AnUnknownClientCreatesNoConfigurationClient) {
@@ -86,13 +90,14 @@ TEST_F(NfsServerControl, AServerThatIsDownOrUnregisteredIsNotStarted) {
   };
   for (const auto& [name, logged] : cases) {
     SCOPED_TRACE(name);
+    testsupport::ScopedCapture errors(-1);
     Vesk::VeskConfigClient* client = nullptr;
     EXPECT_FALSE(StartVeskServer(name, client));
     EXPECT_EQ(client, nullptr);
-    EXPECT_EQ(capture_->Count(logged), 1);
+    EXPECT_EQ(errors->Count(logged), 1);
 
     EXPECT_FALSE(Send(name, OPERATION_ADD, "/s-v_1"));
-    EXPECT_EQ(capture_->Count(std::string("ERROR: Failed to launch Vesk server on [") + name + "]"),
+    EXPECT_EQ(errors->Count("ERROR: Failed to launch Vesk server on [" + std::string(name) + "]"),
               1);
   }
   EXPECT_EQ(Created(), 4);
@@ -101,9 +106,10 @@ TEST_F(NfsServerControl, AServerThatIsDownOrUnregisteredIsNotStarted) {
 }
 
 TEST_F(NfsServerControl, ARefusedCommandStillFreesTheClient) {
+  testsupport::ScopedCapture errors(-1);
   EXPECT_FALSE(Send("srvA", OPERATION_ADD, "/s-v_1", static_cast<ExportType>(1)));
   EXPECT_FALSE(Send("srvA", static_cast<VeskOperationType>(2), "/s-v_1"));
-  EXPECT_EQ(capture_->Count("ERROR: Failed to send export request to NFS server [srvA]"), 2);
+  EXPECT_EQ(errors->Count("ERROR: Failed to send export request to NFS server [srvA]"), 2);
   EXPECT_EQ(Created(), 2);
   EXPECT_EQ(Destroyed(), 2);
   EXPECT_TRUE(platform_.store().ListExports().empty());

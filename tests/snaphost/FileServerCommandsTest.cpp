@@ -1,5 +1,6 @@
-// snaphost's administration of file-server machines, view lists and exports,
-// run as the built program on a temporary platform store.
+// snaphost's administration of file-server machines, view lists, exports
+// and injected faults, run as the built program on a temporary platform
+// store.
 
 #include <gtest/gtest.h>
 
@@ -71,6 +72,23 @@ TEST_F(FileServerCommands, ListsTheExportsOfEveryServer) {
             "host\tsubclient\tmount path\ttype\texported at\n"
             "hostA\t8\t/t-v_1\t2\t1970-01-02T00:00:00Z\n"
             "hostB\t7\t/s-v_2\t2\t1970-01-01T00:00:00Z\n");
+}
+
+TEST_F(FileServerCommands, SetsListsAndClearsFaults) {
+  EXPECT_EQ(Run("fault list"), "no fault is set\n");
+  EXPECT_EQ(Run("fault set view-list-write --scope 1001"), "view-list-write\tsubclient id 1001\n");
+  EXPECT_EQ(Run("fault set server-start"), "server-start\tevery host name\n");
+  EXPECT_TRUE(platform_.store().HasFault("view-list-write", "1001"));
+  EXPECT_FALSE(platform_.store().HasFault("view-list-write", "1002"));
+  EXPECT_TRUE(platform_.store().HasFault("server-start", "any.host"));
+  int exitCode = 0;
+  Run("fault set no-such-fault", exitCode);
+  EXPECT_EQ(exitCode, 3);
+
+  Run("fault clear server-start");
+  EXPECT_EQ(Run("fault list"), "view-list-write\tsubclient id 1001\n");
+  Run("fault clear");
+  EXPECT_TRUE(platform_.store().ListFaults().empty());
 }
 
 }  // namespace

@@ -1,0 +1,76 @@
+// snaphost fault: platform administration of injected faults, which make one
+// platform service fail (for every subject, or for one) until cleared.
+
+#include <algorithm>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "Commands.h"
+#include "faults/InjectedFaults.h"
+#include "store/Store.h"
+
+namespace snaphost {
+namespace {
+
+const localplatform::FaultKind* FindKind(const std::string& name) {
+  const auto& kinds = localplatform::FaultKinds();
+  auto found = std::find_if(kinds.begin(), kinds.end(),
+                            [&](const localplatform::FaultKind& kind) { return name == kind.name; });
+  return found == kinds.end() ? nullptr : &*found;
+}
+
+// "view-list-write	subclient id 1001", or "...	every subclient id".
+void PrintFault(const localplatform::FaultRow& fault) {
+  const localplatform::FaultKind* kind = FindKind(fault.name);
+  const std::string subject = kind != nullptr ? kind->subject : "subject";
+  std::cout << fault.name << "\t"
+            << (fault.scope.empty() ? "every " + subject : subject + " " + fault.scope) << "\n";
+}
+
+std::string KnownFaults() {
+  std::string text = "Faults, and what a scope names:\n";
+  for (const localplatform::FaultKind& kind : localplatform::FaultKinds()) {
+    text += "  " + std::string(kind.name) + ": " + kind.fails + " (" + kind.subject + ")\n";
+  }
+  return text;
+}
+
+}  // namespace
+
+void AddFaultCommands(CLI::App& app, HostContext&, CommandResult& result) {
+  CLI::App* fault = app.add_subcommand("fault", "Make platform services fail on purpose");
+  fault->require_subcommand(1);
+  fault->footer(KnownFaults());
+
+  auto set = std::make_shared<localplatform::FaultRow>();
+  CLI::App* setCommand =
+      fault->add_subcommand("set", "Make the service NAME fail, for every subject or one");
+  setCommand->add_option("NAME", set->name, "Fault name (see fault --help)")->required();
+  setCommand->add_option("--scope", set->scope, "The one subject to fail for");
+  setCommand->callback([set, &result] {
+    if (FindKind(set->name) == nullptr) {
+      throw HostError("unknown fault [" + set->name + "]\n" + KnownFaults());
+    }
+    localplatform::OpenStore()->SetFault(*set);
+    PrintFault(*set);
+    result.exitCode = 0;
+  });
+
+  auto clearName = std::make_shared<std::string>();
+  CLI::App* clear = fault->add_subcommand("clear", "Clear fault NAME in every scope, or every fault");
+  clear->add_option("NAME", *clearName, "Fault name");
+  clear->callback([clearName, &result] {
+    localplatform::OpenStore()->ClearFaults(*clearName);
+    result.exitCode = 0;
+  });
+
+  fault->add_subcommand("list", "List the faults that are set")->callback([&result] {
+    std::vector<localplatform::FaultRow> faults = localplatform::OpenStore()->ListFaults();
+    if (faults.empty()) std::cout << "no fault is set\n";
+    for (const localplatform::FaultRow& row : faults) PrintFault(row);
+    result.exitCode = 0;
+  });
+}
+
+}  // namespace snaphost
