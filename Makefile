@@ -4,7 +4,7 @@
 PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 
-.PHONY: deps build test demo fuzz memcheck package check-package clean
+.PHONY: deps build test demo fuzz memcheck package check-package bench clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -29,6 +29,18 @@ fuzz: deps
 # The demo and the end-to-end tests under valgrind memcheck.
 memcheck: build
 	bash scripts/memcheck.sh $(BUILD_DIR)
+
+# The benchmarks of the built plug-in against its platform floor, always on
+# the default preset (about three minutes on two cores, after the build). Narrow it with, e.g.,
+# BENCH_FILTER=map; bench/RESULTS.md holds the figures of a full run.
+BENCH_FILTER ?= .
+BENCH_REPETITIONS ?= 3
+bench: deps
+	cmake --preset default
+	cmake --build --preset default
+	build/default/bin/zrso_bench --benchmark_filter='$(BENCH_FILTER)' \
+	  --benchmark_repetitions=$(BENCH_REPETITIONS) --benchmark_report_aggregates_only=true \
+	  --benchmark_min_time=0.3
 
 # A Debian package of the plug-in, the local platform and snaphost.
 package: build

@@ -50,6 +50,22 @@ const std::vector<storage::Migration>& PlatformSchema() {
           PRIMARY KEY (name, scope)
         );
       )sql",
+      // 3: a stamp that changes with every change to the share table, made
+      // by any connection, so that an answer built from the table can be
+      // served again until it does. The stamps are random, so that two
+      // databases are told apart as well.
+      R"sql(
+        CREATE TABLE share_list_stamp (
+          stamp INTEGER NOT NULL
+        );
+        INSERT INTO share_list_stamp (stamp) VALUES (random());
+        CREATE TRIGGER share_added AFTER INSERT ON nfs_shares
+          BEGIN UPDATE share_list_stamp SET stamp = random(); END;
+        CREATE TRIGGER share_changed AFTER UPDATE ON nfs_shares
+          BEGIN UPDATE share_list_stamp SET stamp = random(); END;
+        CREATE TRIGGER share_removed AFTER DELETE ON nfs_shares
+          BEGIN UPDATE share_list_stamp SET stamp = random(); END;
+      )sql",
   };
   return kSteps;
 }

@@ -1,5 +1,6 @@
 #include "store/SqliteStore.h"
 
+#include <mutex>
 #include <utility>
 
 #include "store/Schema.h"
@@ -12,8 +13,20 @@ namespace {
 int64_t Bits(uint64_t value) { return static_cast<int64_t>(value); }
 uint64_t Unsigned(int64_t value) { return static_cast<uint64_t>(value); }
 
+// The page cache of a connection, in KiB (negative, as SQLite takes it). A
+// view list of 10,000 views fills about 3 MB of pages and a rewrite touches
+// the old pages and the new ones; the share table of 100,000 shares is
+// another 3 MB. With SQLite's default of 2 MB every call would read most of
+// such a list from the file again.
+constexpr char kPageCacheSetting[] = "PRAGMA cache_size=-16384";
+
+// A connection may be shared by the stores of several threads; one
+// operation at a time keeps each one's statements and change counts apart.
+std::recursive_mutex g_operationMutex;
+
 template <typename Work>
 auto Translate(const char* operation, Work work) -> decltype(work()) {
+  std::lock_guard<std::recursive_mutex> lock(g_operationMutex);
   try {
     return work();
   } catch (const storage::SqliteError& error) {
@@ -21,15 +34,20 @@ auto Translate(const char* operation, Work work) -> decltype(work()) {
   }
 }
 
-storage::SqliteDatabase OpenDatabase(const std::string& path) {
+}  // namespace
+
+std::shared_ptr<storage::SqliteDatabase> SqliteStore::Connect(const std::string& path) {
   return Translate("open platform store", [&] {
-    return storage::SqliteDatabase(path, PlatformSchema());
+    auto connection = std::make_shared<storage::SqliteDatabase>(path, PlatformSchema());
+    connection->Exec(kPageCacheSetting);
+    return connection;
   });
 }
 
-}  // namespace
+SqliteStore::SqliteStore(const std::string& path) : SqliteStore(Connect(path)) {}
 
-SqliteStore::SqliteStore(const std::string& path) : db_(OpenDatabase(path)) {}
+SqliteStore::SqliteStore(std::shared_ptr<storage::SqliteDatabase> connection)
+    : connection_(std::move(connection)), db_(*connection_) {}
 
 void SqliteStore::PutClient(const ClientRow& client) {
   Translate("put client", [&] {
@@ -77,6 +95,14 @@ std::vector<ShareRow> SqliteStore::ListShares() {
         "SELECT share, server_client_name, subclient_id FROM nfs_shares ORDER BY position");
     while (query.Step()) rows.push_back({query.ColumnText(0), query.ColumnText(1), query.ColumnInt64(2)});
     return rows;
+  });
+}
+
+// Part of listing the shares, and reported as such when it fails.
+int64_t SqliteStore::ShareListStamp() {
+  return Translate("list shares", [&] {
+    storage::Statement query = db_.Prepare("SELECT stamp FROM share_list_stamp");
+    return query.Step() ? query.ColumnInt64(0) : 0;
   });
 }
 

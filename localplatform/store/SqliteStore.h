@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "SqliteDatabase.h"
@@ -7,16 +8,25 @@
 
 namespace localplatform {
 
-// The store in one SQLite database file.
+// The store in one SQLite database file. Stores may share one connection;
+// their operations never run at the same time.
 class SqliteStore : public Store {
  public:
+  // A store with a connection of its own to the database at `path`.
   explicit SqliteStore(const std::string& path);
+  // A store working through `connection` (see Connect).
+  explicit SqliteStore(std::shared_ptr<storage::SqliteDatabase> connection);
+
+  // A connection to the database at `path`, created when missing, its
+  // schema brought up to date. Throws StoreError.
+  static std::shared_ptr<storage::SqliteDatabase> Connect(const std::string& path);
 
   void PutClient(const ClientRow& client) override;
   std::vector<ClientRow> ListClients() override;
   bool FindClientHost(const std::string& clientName, std::string& hostName) override;
   void AddShare(const ShareRow& share) override;
   std::vector<ShareRow> ListShares() override;
+  int64_t ShareListStamp() override;
 
   bool GetNumber(const std::string& section, const std::string& key, uint64_t& value) override;
   void SetNumber(const std::string& section, const std::string& key, uint64_t value) override;
@@ -41,7 +51,8 @@ class SqliteStore : public Store {
   bool HasFault(const std::string& name, const std::string& subject) override;
 
  private:
-  storage::SqliteDatabase db_;
+  std::shared_ptr<storage::SqliteDatabase> connection_;
+  storage::SqliteDatabase& db_;
 };
 
 }  // namespace localplatform

@@ -71,6 +71,9 @@ class Store {
   virtual void AddShare(const ShareRow& share) = 0;
   // In the order the shares were added.
   virtual std::vector<ShareRow> ListShares() = 0;
+  // A number that changes whenever the share list does, by whatever
+  // connection, and that tells databases apart (it is random).
+  virtual int64_t ShareListStamp() = 0;
 
   // Information store: numbers by section and key.
   virtual bool GetNumber(const std::string& section, const std::string& key, uint64_t& value) = 0;
@@ -108,7 +111,15 @@ class Store {
 // $XDG_STATE_HOME/zrso/platform.db, else ~/.local/state/zrso/platform.db.
 std::string StorePath();
 
-// Opens the platform's store at StorePath(). Throws StoreError.
+// The platform's store at StorePath(). Throws StoreError.
+//
+// Every store it hands out works through one connection per process, made
+// on first use and kept. It is made afresh when StorePath() changes, when
+// the file there is no longer the one it was made for (removed, or replaced),
+// and in a child process after fork(), which never uses its parent's.
 std::unique_ptr<Store> OpenStore();
+
+// How many connections OpenStore has made in this process.
+int64_t StoreConnectionsOpened();
 
 }  // namespace localplatform

@@ -47,11 +47,38 @@ class StringWriter : public pugi::xml_writer {
   std::string& out_;
 };
 
+// Up to 18 plain decimal digits, after a '-' where T is signed: the form of
+// every number this library writes, and the bulk of a long share list, read
+// without the C library's locale and error handling. Any other text takes
+// the general way below, with the same outcome for these.
+template <typename T>
+bool ParseShortNumber(const char* text, T& value) {
+  constexpr int kMaxDigits = 18;  // below 2^63 whatever they are
+  const char* digit = text;
+  bool negative = std::numeric_limits<T>::is_signed && *digit == '-';
+  if (negative) ++digit;
+  long long number = 0;
+  int count = 0;
+  for (; count < kMaxDigits && *digit >= '0' && *digit <= '9'; ++digit, ++count) {
+    number = number * 10 + (*digit - '0');
+  }
+  if (*digit != '\0' || count == 0) return false;  // a 19th digit stops here too
+  if (negative) number = -number;
+  if constexpr (std::numeric_limits<T>::is_signed) {
+    if (number < std::numeric_limits<T>::min() || number > std::numeric_limits<T>::max()) return false;
+  } else {
+    if (static_cast<unsigned long long>(number) > std::numeric_limits<T>::max()) return false;
+  }
+  value = static_cast<T>(number);
+  return true;
+}
+
 // The whole text as a number of type T; false when anything else is in it
 // or the number does not fit.
 template <typename T>
 bool ParseNumber(const char* text, T& value) {
   if (text == nullptr || *text == '\0') return false;
+  if (ParseShortNumber(text, value)) return true;
   errno = 0;
   char* end = nullptr;
   if constexpr (std::numeric_limits<T>::is_signed) {

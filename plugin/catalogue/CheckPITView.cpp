@@ -17,11 +17,12 @@ int CheckPITView(CheckPITViewArgs& args, bool& exists, std::string& error) {
              args.shareName.c_str());
     return 0;
   }
-  for (const std::string& piece : SplitViewList(list)) {
-    if (PieceHasValue(piece, "MntPath", args.mntPath)) {
-      exists = true;
-      return 0;
-    }
+  const ViewTag mountPath("MntPath");
+  if (VisitViewPieces(list, [&](std::string_view piece) {
+        return PieceHasValue(piece, mountPath, args.mntPath);
+      })) {
+    exists = true;
+    return 0;
   }
   ZRSO_LOG(zrso::LOG_NOTICE, kFunction,
            "INFO: Given [%s] mount path is not found in Object Store PITView list.",

@@ -27,10 +27,10 @@ bool ValuesAreStorable(const CreatePITViewArgs& args, const char* function) {
 }
 
 bool NameIsListed(const std::string& list, const std::string& snapName) {
-  for (const std::string& piece : SplitViewList(list)) {
-    if (PieceHasValue(piece, "SnapName", snapName)) return true;
-  }
-  return false;
+  const ViewTag snapNameTag("SnapName");
+  return VisitViewPieces(list, [&](std::string_view piece) {
+    return PieceHasValue(piece, snapNameTag, snapName);
+  });
 }
 
 }  // namespace

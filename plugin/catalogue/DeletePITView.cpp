@@ -40,17 +40,20 @@ int DeletePITView(DeletePITViewArgs& args, std::string& error) {
     return 0;
   }
 
+  const ViewTag mountPath("MntPath");
   std::string kept;
+  kept.reserve(list.size());
   bool found = false;
-  for (const std::string& piece : SplitViewList(list)) {
-    if (PieceHasValue(piece, "MntPath", args.mntPath)) {
+  VisitViewPieces(list, [&](std::string_view piece) {
+    if (PieceHasValue(piece, mountPath, args.mntPath)) {
       found = true;
-      WithdrawExport(piece, args, kFunction);
+      WithdrawExport(std::string(piece), args, kFunction);
     } else {
       kept += piece;
       kept += ';';
     }
-  }
+    return false;
+  });
   if (!found) {
     ZRSO_LOG(zrso::LOG_NOTICE, kFunction,
              "INFO: Given [%s] mount path is not found in Object Store snap. Nothing to delete.",

@@ -3,9 +3,25 @@
 // creation order. The empty text means no views.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
-// The pieces of `list` between separators, as strtok_r with the delimiter
-// set ";" finds them: runs of ";" count as one separator and no piece is
-// ever empty. Pieces are copied byte for byte, an embedded NUL included.
+// Hands the pieces of `list` between separators to `visit`, in order and
+// without copying them, as strtok_r with the delimiter set ";" finds them:
+// runs of ";" count as one separator and no piece is ever empty. Stops at
+// the first piece for which `visit` returns true; returns whether it did.
+// The pieces point into `list`.
+template <typename Visit>
+bool VisitViewPieces(const std::string& list, Visit visit) {
+  size_t start = list.find_first_not_of(';');
+  while (start != std::string::npos) {
+    size_t end = list.find(';', start);
+    size_t length = (end == std::string::npos ? list.size() : end) - start;
+    if (visit(std::string_view(list.data() + start, length))) return true;
+    start = end == std::string::npos ? end : list.find_first_not_of(';', end);
+  }
+  return false;
+}
+
+// The same pieces, copied byte for byte, an embedded NUL included.
 std::vector<std::string> SplitViewList(const std::string& list);

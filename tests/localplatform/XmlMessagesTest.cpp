@@ -150,4 +150,63 @@ TEST(XmlMessages, LayoutCommentsAndADeclarationAreAccepted) {
   EXPECT_EQ("s&1", ShareOf(*ShareList(response)[0]));
 }
 
+// Numbers are read as strtoll and strtoull read them, with the whole text
+// taken and the value in the field's range; an unsigned one may not start
+// with a sign or a blank.
+TEST(XmlMessages, NumbersAreReadInEveryFormTheyWereAlwaysReadIn) {
+  const struct {
+    const char* text;
+    bool read;
+    int64_t value;
+  } values[] = {
+      {"42", true, 42},
+      {"-7", true, -7},
+      {"+7", true, 7},
+      {" 7", true, 7},
+      {"\t7", true, 7},
+      {"007", true, 7},
+      {"123456789012345678", true, 123456789012345678},
+      {"9223372036854775807", true, INT64_MAX},
+      {"-9223372036854775808", true, INT64_MIN},
+      {"9223372036854775808", false, 0},
+      {"99999999999999999999", false, 0},
+      {"7 ", false, 0},
+      {"-", false, 0},
+      {"1e3", false, 0},
+  };
+  for (const auto& v : values) {
+    std::string xml = std::string("<Message domain=\"30\" type=\"643\"><Int64 index=\"1\" message=\"2\" "
+                                  "field=\"3\">") + v.text + "</Int64></Message>";
+    App::NFSShares entry;
+    EXPECT_EQ(entry.unserialize(xml) == 0, v.read) << v.text;
+    EXPECT_EQ(entry.getint64(1, 2, 3), v.value) << v.text;
+  }
+
+  const struct {
+    const char* group;
+    const char* message;
+    const char* field;
+    bool read;
+  } addresses[] = {
+      {"-32768", "0", "0", true},
+      {"32767", "18446744073709551615", "4294967295", true},
+      {"32768", "1", "1", false},
+      {"1", "18446744073709551616", "1", false},
+      {"1", "1", "4294967296", false},
+      {"1", "-1", "1", false},
+      {"1", "+1", "1", false},
+      {"1", " 1", "1", false},
+      {"1", "\t1", "1", true},
+      {"1", "1", "01", true},
+      {" 1", "1", "1", true},
+  };
+  for (const auto& a : addresses) {
+    std::string xml = std::string("<Message domain=\"30\" type=\"643\"><String group=\"") + a.group +
+                      "\" index=\"1\" message=\"" + a.message + "\" field=\"" + a.field +
+                      "\">x</String></Message>";
+    App::NFSShares entry;
+    EXPECT_EQ(entry.unserialize(xml) == 0, a.read) << xml;
+  }
+}
+
 }  // namespace

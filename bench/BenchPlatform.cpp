@@ -1,0 +1,106 @@
+#include "BenchPlatform.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+
+#include "FileLogWriter.h"
+#include "PlatformReplay.h"
+#include "catalogue/SnapViewRecord.h"
+
+namespace bench {
+namespace {
+
+constexpr uint64_t kFirstSubclient = 1000;
+constexpr int kServers = 8;
+constexpr char kRecordId[] = "0b5e7c1a-bench-4c2e-9d41-000000000001";
+constexpr int kRecordNumber = 1;
+
+// The view name a mapping gives snapshot `id` number `number`.
+std::string ViewName(const std::string& id, int64_t number) {
+  return id + "_" + std::to_string(number);
+}
+
+// One view record of the shape a mapping writes for snapshot `name`.
+std::string ViewRecord(const std::string& share, const std::string& name) {
+  std::string toTime = "1700000000";
+  std::string mountPath = "/" + share + "-" + name;
+  std::string client = "bench-host.test";
+  std::string uid = "*";
+  std::string gid = "*";
+  std::string snapName = name;
+  std::string copy = "0";
+  std::string server = kServerClient;
+  std::string readOnly = "0";
+  std::string writable = "1";
+  std::string record;
+  GetSnapXmlString(record, toTime, mountPath, client, uid, gid, snapName, copy, server, readOnly,
+                   writable);
+  return record;
+}
+
+}  // namespace
+
+BenchPlatform::BenchPlatform(int64_t shares) {
+  localplatform::Store& store = home_.store();
+  home_.AddNfsServer(kServerClient, kServerHost);
+  for (int64_t index = 0; index < shares; ++index) {
+    char name[32];
+    std::snprintf(name, sizeof(name), "share%06lld", static_cast<long long>(index));
+    // The target is served by the benchmark's server; the others spread over several.
+    bool target = index + 1 == shares;
+    std::string client = target ? kServerClient : "nas" + std::to_string(index % kServers + 2);
+    store.AddShare({name, client, static_cast<int64_t>(kFirstSubclient + index)});
+    if (target) {
+      targetShare_ = name;
+      targetSubclient_ = kFirstSubclient + index;
+    }
+  }
+}
+
+void BenchPlatform::Activate() {
+  setenv("ZRSO_PLATFORM_DB", (home_.folder() + "/platform.db").c_str(), 1);
+  localplatform::InstallFileLogWriter(home_.folder() + "/zrso.log", -1);
+}
+
+void BenchPlatform::ArrangeViews(int64_t views) {
+  std::string list;
+  for (int64_t index = 0; index < views; ++index) {
+    list += ViewRecord(targetShare_, ViewName("other-" + std::to_string(index), index + 1)) + ";";
+  }
+  home_.PutViewList(targetSubclient_, list);
+  arrangedList_ = list;
+  extendedList_ = list + ViewRecord(targetShare_, ViewName(kRecordId, kRecordNumber)) + ";";
+}
+
+bool BenchPlatform::ListIsArranged() {
+  return home_.store().ReadViewList(targetSubclient_).text == arrangedList_;
+}
+
+std::string BenchPlatform::mountPath() const {
+  return "/" + targetShare_ + "-" + ViewName(kRecordId, kRecordNumber);
+}
+
+snaphost::SnapRecord BenchPlatform::Record() const {
+  snaphost::SnapRecord record;
+  record.id = kRecordId;
+  record.snapNumber = kRecordNumber;
+  record.sourceDevice =
+      "{orutype:,type:nfs,lunuuid:/" + targetShare_ + ",targethostname:" + kServerHost + "}";
+  return record;
+}
+
+BenchPlatform& ActivePlatform(int64_t shares) {
+  static std::map<int64_t, std::unique_ptr<BenchPlatform>> homes;
+  std::unique_ptr<BenchPlatform>& home = homes[shares];
+  if (!home) home = std::make_unique<BenchPlatform>(shares);
+  home->Activate();
+  // The platform may keep the answer of another home; the first call of a
+  // benchmark should not pay for building this one's.
+  std::string answer;
+  CallShareListProcedure(answer);
+  return *home;
+}
+
+}  // namespace bench

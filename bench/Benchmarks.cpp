@@ -1,0 +1,215 @@
+#include "Benchmarks.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <numeric>
+#include <string>
+#include <vector>
+
+#include "BenchPlatform.h"
+#include "HostSnapInfo.h"
+#include "PlatformReplay.h"
+#include "PluginLoader.h"
+
+namespace bench {
+namespace {
+
+constexpr std::initializer_list<int64_t> kShareCounts = {10, 1000, 100000};
+constexpr std::initializer_list<int64_t> kViewCounts = {1, 100, 1000, 10000};
+
+snaphost::Plugin& LoadedPlugin() {
+  static snaphost::Plugin plugin(snaphost::PluginPath(""));
+  return plugin;
+}
+
+// Runs `entry` on a batch of the one record, as the host does.
+bool RunOne(snaphost::BatchEntry entry, snaphost::SnapRecord& record) {
+  snaphost::HostSnapInfo info(record);
+  ZRSO::SnapInfo* batch[] = {&info};
+  return entry(batch, 1, nullptr) == ZRSO::RESULT_SUCCESS;
+}
+
+// One operation: the plug-in's step and its floor, each with the untimed
+// step that undoes it, so every iteration starts from the same state.
+struct Operation {
+  std::function<bool()> plugin;
+  std::function<bool()> undoPlugin;
+  std::function<bool()> floor;
+  std::function<bool()> undoFloor;
+};
+
+bool Timed(const std::function<bool()>& step, double& seconds) {
+  auto start = std::chrono::steady_clock::now();
+  bool done = step();
+  seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  return done;
+}
+
+double Median(std::vector<double> samples) {
+  if (samples.empty()) return 0;
+  auto middle = samples.begin() + samples.size() / 2;
+  std::nth_element(samples.begin(), middle, samples.end());
+  return *middle;
+}
+
+// The plug-in's step and the floor take turns at going first, so that
+// neither always meets the caches and the heap the other one left.
+//
+// The share is given twice: from the means, which is what a record costs on
+// average, and from the medians, which leave out the iterations where a
+// write made the database copy its log into the file and wait for the disk.
+// Those land on the plug-in's side or the floor's by chance and make the
+// first figure noisy at small sizes.
+void TimeAgainstFloor(benchmark::State& state, const Operation& operation) {
+  std::vector<double> pluginSamples;
+  std::vector<double> floorSamples;
+  bool pluginFirst = true;
+  for (auto _ : state) {
+    double pluginSeconds = 0;
+    double floorSeconds = 0;
+    auto plugin = [&] { return Timed(operation.plugin, pluginSeconds) && operation.undoPlugin(); };
+    auto floor = [&] { return Timed(operation.floor, floorSeconds) && operation.undoFloor(); };
+    if (!(pluginFirst ? plugin() && floor() : floor() && plugin())) {
+      state.SkipWithError("a step failed");
+      return;
+    }
+    pluginFirst = !pluginFirst;
+    state.SetIterationTime(pluginSeconds);
+    pluginSamples.push_back(pluginSeconds);
+    floorSamples.push_back(floorSeconds);
+  }
+  auto share = [](double plugin, double floor) { return plugin > 0 ? (plugin - floor) / plugin : 0; };
+  double pluginMean = std::accumulate(pluginSamples.begin(), pluginSamples.end(), 0.0);
+  double floorMean = std::accumulate(floorSamples.begin(), floorSamples.end(), 0.0);
+  state.SetItemsProcessed(state.iterations());
+  state.counters["floor_us"] =
+      benchmark::Counter(floorMean * 1e6, benchmark::Counter::kAvgIterations);
+  state.counters["own_share"] = share(pluginMean, floorMean);
+  state.counters["own_share_med"] = share(Median(pluginSamples), Median(floorSamples));
+}
+
+bool Nothing() { return true; }
+
+void Snapshot(benchmark::State& state) {
+  const BenchPlatform& platform = ActivePlatform(state.range(0));
+  snaphost::SnapRecord record = platform.Record();
+  TimeAgainstFloor(state, {[&] { return RunOne(LoadedPlugin().snapDevices, record); }, Nothing,
+                           [&] { return ReplaySnapshot(platform); }, Nothing});
+}
+
+// The active home with the target's list arranged at the size asked, and a
+// snapped record of the target.
+BenchPlatform& Arrange(benchmark::State& state, snaphost::SnapRecord& record) {
+  BenchPlatform& platform = ActivePlatform(state.range(0));
+  platform.ArrangeViews(state.range(1));
+  record = platform.Record();
+  if (!RunOne(LoadedPlugin().snapDevices, record)) state.SkipWithError("snapshot failed");
+  return platform;
+}
+
+void CheckListRestored(benchmark::State& state, BenchPlatform& platform) {
+  if (!platform.ListIsArranged()) state.SkipWithError("the list was not restored");
+}
+
+void Map(benchmark::State& state) {
+  snaphost::SnapRecord record;
+  BenchPlatform& platform = Arrange(state, record);
+  const snaphost::Plugin& plugin = LoadedPlugin();
+  TimeAgainstFloor(state, {[&] { return RunOne(plugin.mapSnaps, record); },
+                           [&] { return RunOne(plugin.unmapSnaps, record); },
+                           [&] { return ReplayMap(platform); },
+                           [&] { return ReplayUnmap(platform); }});
+  CheckListRestored(state, platform);
+}
+
+void Unmap(benchmark::State& state) {
+  snaphost::SnapRecord record;
+  BenchPlatform& platform = Arrange(state, record);
+  const snaphost::Plugin& plugin = LoadedPlugin();
+  if (!RunOne(plugin.mapSnaps, record)) state.SkipWithError("map failed");
+  TimeAgainstFloor(state, {[&] { return RunOne(plugin.unmapSnaps, record); },
+                           [&] { return RunOne(plugin.mapSnaps, record); },
+                           [&] { return ReplayUnmap(platform); },
+                           [&] { return ReplayMap(platform); }});
+  RunOne(plugin.unmapSnaps, record);
+  CheckListRestored(state, platform);
+}
+
+void Procedure(benchmark::State& state) {
+  ActivePlatform(state.range(0));
+  std::string response;
+  for (auto _ : state) {
+    if (!CallShareListProcedure(response)) {
+      state.SkipWithError("the stored procedure failed");
+      return;
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void ResponseParse(benchmark::State& state) {
+  ActivePlatform(state.range(0));
+  std::string response;
+  if (!CallShareListProcedure(response)) state.SkipWithError("the stored procedure failed");
+  for (auto _ : state) {
+    if (!ParseShareList(response)) {
+      state.SkipWithError("the answer does not parse");
+      return;
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(response.size()));
+}
+
+// One read and one write of a list of the size asked, in the smallest home.
+// The write alternates between the list with and without one more view, as
+// map and unmap do: a write of the very text stored would let the database
+// skip the pages that did not change.
+void ListReadWrite(benchmark::State& state) {
+  BenchPlatform& platform = ActivePlatform(*kShareCounts.begin());
+  platform.ArrangeViews(state.range(0));
+  bool extended = false;
+  for (auto _ : state) {
+    extended = !extended;
+    if (!ReadAndWriteList(platform, extended ? platform.extendedList() : platform.arrangedList())) {
+      state.SkipWithError("the list read or write failed");
+      return;
+    }
+  }
+  if (extended) ReadAndWriteList(platform, platform.arrangedList());
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+  state.SetBytesProcessed(state.iterations() * 2 *
+                          static_cast<int64_t>(platform.arrangedList().size()));
+}
+
+}  // namespace
+
+void RegisterBenchmarks() {
+  using benchmark::RegisterBenchmark;
+  RegisterBenchmark("snapshot", Snapshot)
+      ->ArgsProduct({kShareCounts})
+      ->ArgNames({"shares"})
+      ->UseManualTime()
+      ->Unit(benchmark::kMicrosecond);
+  for (auto* operation : {RegisterBenchmark("map", Map), RegisterBenchmark("unmap", Unmap)}) {
+    operation->ArgsProduct({kShareCounts, kViewCounts})
+        ->ArgNames({"shares", "views"})
+        ->UseManualTime()
+        ->Unit(benchmark::kMicrosecond);
+  }
+  for (auto* call : {RegisterBenchmark("procedure", Procedure),
+                     RegisterBenchmark("response_parse", ResponseParse)}) {
+    call->ArgsProduct({kShareCounts})->ArgNames({"shares"})->Unit(benchmark::kMicrosecond);
+  }
+  RegisterBenchmark("list_read_write", ListReadWrite)
+      ->ArgsProduct({kViewCounts})
+      ->ArgNames({"views"})
+      ->Unit(benchmark::kMicrosecond);
+}
+
+}  // namespace bench

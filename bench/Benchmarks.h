@@ -1,0 +1,17 @@
+#pragma once
+// The benchmarks, per record, at every size: snapshot, map and unmap through
+// the plug-in's entry points, each timed in turn with its platform floor
+// (the same platform calls made directly) so that both see the same machine,
+// and the platform calls that grow with the sizes on their own: "procedure"
+// (the share list answered), "response_parse" (that answer read into a
+// message) and "list_read_write" (the view list).
+//
+// An operation's time is the plug-in's; its counters add the floor
+// ("floor_us") and the plug-in's own share, (plug-in - floor) / plug-in,
+// from the means ("own_share") and from the medians ("own_share_med").
+
+namespace bench {
+
+void RegisterBenchmarks();
+
+}  // namespace bench

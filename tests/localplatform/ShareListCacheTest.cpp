@@ -1,0 +1,90 @@
+// The share list answer is served again only while the share table is
+// unchanged: a change by any connection or process, or another store,
+// gets a fresh answer.
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "AppMgr.h"
+#include "SqliteDatabase.h"
+#include "XmlMessages.h"
+#include "store/Schema.h"
+#include "store/SqliteStore.h"
+#include "support/ShareMessages.h"
+#include "support/TempPlatform.h"
+
+namespace {
+
+// The shares the stored procedure answers with, by name.
+std::vector<std::string> AnsweredShares() {
+  std::string request;
+  App::GetNFSShareReq().serialize(request, false);
+  std::string response;
+  App_ExecuteSP executor;
+  EXPECT_EQ(executor.executeStoredProcedure(SP_GET_NFS_SHARES, request, response, nullptr), 0);
+  App::GetNFSShareResp parsed;
+  EXPECT_EQ(parsed.unserialize(response), 0);
+  std::vector<std::string> names;
+  for (const auto& entry : testsupport::ShareList(parsed)) {
+    names.push_back(testsupport::ShareOf(*entry));
+  }
+  return names;
+}
+
+using Names = std::vector<std::string>;
+
+TEST(ShareListCache, EveryChangeByAnotherConnectionIsAnswered) {
+  testsupport::TempPlatform platform;
+  const std::string path = platform.folder() + "/platform.db";
+  platform.store().AddShare({"a", "nas1", 1});
+  ASSERT_EQ(AnsweredShares(), Names{"a"});
+
+  storage::SqliteDatabase other(path, localplatform::PlatformSchema());
+  const struct {
+    const char* change;
+    Names answered;
+  } cases[] = {
+      {"INSERT INTO nfs_shares (share, server_client_name, subclient_id) VALUES ('b', 'nas1', 2)",
+       {"a", "b"}},
+      {"UPDATE nfs_shares SET share = 'c' WHERE share = 'b'", {"a", "c"}},
+      {"DELETE FROM nfs_shares WHERE share = 'a'", {"c"}},
+  };
+  for (const auto& c : cases) {
+    other.Exec(c.change);
+    EXPECT_EQ(AnsweredShares(), c.answered) << c.change;
+  }
+}
+
+TEST(ShareListCache, AShareAddedByAnotherProcessIsAnswered) {
+  testsupport::TempPlatform platform;
+  platform.store().AddShare({"a", "nas1", 1});
+  ASSERT_EQ(AnsweredShares(), Names{"a"});
+  pid_t child = fork();
+  ASSERT_NE(child, -1);
+  if (child == 0) {
+    localplatform::OpenStore()->AddShare({"b", "nas1", 2});
+    _exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(AnsweredShares(), (Names{"a", "b"}));
+}
+
+TEST(ShareListCache, AnotherStoreGetsItsOwnAnswer) {
+  testsupport::TempPlatform first;
+  first.store().AddShare({"first", "nas1", 1});
+  ASSERT_EQ(AnsweredShares(), Names{"first"});
+  testsupport::TempPlatform second;
+  second.store().AddShare({"second", "nas1", 1});
+  EXPECT_EQ(AnsweredShares(), Names{"second"});
+  setenv("ZRSO_PLATFORM_DB", (first.folder() + "/platform.db").c_str(), 1);
+  EXPECT_EQ(AnsweredShares(), Names{"first"});
+}
+
+}  // namespace
