@@ -1,6 +1,5 @@
 #include "catalogue/ViewListAccess.h"
 
-
 #include "catalogue/SnapViewRecord.h"
 #include "host/SnapCodes.h"
 #include "platform/AppMgr.h"
