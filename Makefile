@@ -1,33 +1,44 @@
 # The two everyday commands: `make demo` and `make test`.
-# Each installs missing Debian packages first (when run as root), then builds.
+# Each first installs the Debian packages it needs (as root), or, run as
+# another user without them, stops and names the command to run as root.
 
 PRESET ?= default
 BUILD_DIR := build/$(PRESET)
+DEPS := bash scripts/install-deps.sh
+MAKEFLAGS += --no-print-directory
 
-.PHONY: deps build test demo fuzz memcheck package check-package bench clean
+.PHONY: configure build test demo fuzz memcheck package check-package bench clean
 
-deps:
-	@bash scripts/install-deps.sh
-
-build: deps
+configure:
 	cmake --preset $(PRESET)
+
+build: configure
 	cmake --build --preset $(PRESET)
 
-test: build
-	ctest --preset $(PRESET)
-
-demo: build
+# Only the plug-in, the local platform and snaphost.
+demo:
+	$(DEPS) build
+	$(MAKE) configure
+	cmake --build --preset $(PRESET) --target snaphost
 	$(BUILD_DIR)/bin/snaphost demo
+
+test:
+	$(DEPS) build test
+	$(MAKE) build
+	ctest --preset $(PRESET) --no-tests=error
 
 # Builds the libFuzzer targets with clang and runs each for FUZZ_SECONDS.
 FUZZ_SECONDS ?= 20
-fuzz: deps
+fuzz:
+	$(DEPS) build fuzz
 	cmake --preset fuzz
 	cmake --build --preset fuzz
 	bash scripts/run-fuzzers.sh build/fuzz $(FUZZ_SECONDS)
 
 # The demo and the end-to-end tests under valgrind memcheck.
-memcheck: build
+memcheck:
+	$(DEPS) build test memcheck
+	$(MAKE) build
 	bash scripts/memcheck.sh $(BUILD_DIR)
 
 # The benchmarks of the built plug-in against its platform floor, always on
@@ -35,19 +46,24 @@ memcheck: build
 # BENCH_FILTER=map; bench/RESULTS.md holds the figures of a full run.
 BENCH_FILTER ?= .
 BENCH_REPETITIONS ?= 3
-bench: deps
-	cmake --preset default
-	cmake --build --preset default
+bench:
+	$(DEPS) build test bench
+	$(MAKE) build PRESET=default
 	build/default/bin/zrso_bench --benchmark_filter='$(BENCH_FILTER)' \
 	  --benchmark_repetitions=$(BENCH_REPETITIONS) --benchmark_report_aggregates_only=true \
 	  --benchmark_min_time=0.3
 
-# A Debian package of the plug-in, the local platform and snaphost.
-package: build
+# The Debian package of the plug-in, the local platform and snaphost, and
+# the -dbg package of their debugging symbols.
+package:
+	$(DEPS) build package
+	$(MAKE) build
+	rm -f $(BUILD_DIR)/*.deb
 	cd $(BUILD_DIR) && cpack
 	@ls $(BUILD_DIR)/*.deb
 
-# Installs the package with apt, runs the installed demo, removes it (root).
+# Checks the package with lintian, installs it with apt, runs the installed
+# demo, removes it (root).
 check-package: package
 	bash scripts/check-package.sh $(BUILD_DIR)
 

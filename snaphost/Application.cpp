@@ -3,20 +3,39 @@
 #include <algorithm>
 #include <iostream>
 
+#include "WholeNumber.h"
+
 namespace snaphost {
+namespace {
+
+const char kExitCodes[] =
+    "Exit codes: 0 success (of a batch: every record); 1 a batch in which no record\n"
+    "succeeded, or a demo that went otherwise than expected; 2 a batch in which some\n"
+    "did; 3 a usage error, or a failure that snaphost names on standard error.";
+
+// What CLI11 says about a command line it cannot take, with one line of advice.
+std::string UsageError(const CLI::App*, const CLI::Error& error) {
+  return "snaphost: " + std::string(error.what()) + "\nRun with --help for more information.\n";
+}
+
+}  // namespace
 
 void BuildApplication(CLI::App& app, HostContext& context, CommandResult& result) {
   app.name("snaphost");
   app.description("snaphost: snapshot engine host for the NFS object-store plug-in");
+  app.set_version_flag("--version", "snaphost " SNAPHOST_VERSION);
+  app.footer(kExitCodes);
   app.require_subcommand(1);
   app.add_option("--plugin", context.pluginOption,
-                 "Plug-in library to load (default: $SNAPHOST_PLUGIN, else ../lib beside snaphost)");
+                 "Plug-in library to load (default: $SNAPHOST_PLUGIN, else the one installed or built with snaphost)");
   app.add_option("--home", context.home,
                  "Folder for the platform store, the record catalogue and the log");
   app.add_option("--log-file", context.logFile, "Log file (default: $ZRSO_LOG_FILE)");
   app.add_option("--log-level", context.logLevel,
                  "Log level: -1 errors, 1 events, 4 detail (default: $ZRSO_LOG_LEVEL, else -1)")
+      ->transform(WholeNumber<int>())
       ->each([&context](const std::string&) { context.logLevelGiven = true; });
+  app.failure_message(UsageError);
   app.parse_complete_callback([&context] { context.Prepare(); });
 
   AddVersionCommand(app, context, result);
@@ -39,7 +58,8 @@ int RunCommandLine(const std::vector<std::string>& args) {
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     app.parse(reversed);
   } catch (const CLI::ParseError& error) {
-    return app.exit(error);
+    // --help and --version end the parse this way too, and succeed.
+    return app.exit(error) == 0 ? 0 : kExitError;
   } catch (const std::exception& error) {
     std::cerr << "snaphost: " << error.what() << "\n";
     return kExitError;

@@ -12,8 +12,9 @@ namespace snaphost {
 void BuildApplication(CLI::App& app, HostContext& context, CommandResult& result);
 
 // Parses and runs one command line (without the program name) on a fresh
-// application. Returns the exit code: the command's, CLI11's for a usage
-// error, or kExitError with the message on stderr.
+// application. Returns the exit code: the command's, 0 for --help and
+// --version, or kExitError for a usage error or a failure, with the message
+// on stderr.
 int RunCommandLine(const std::vector<std::string>& args);
 
 }  // namespace snaphost

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "AdminOutput.h"
 #include "Commands.h"
 #include "faults/InjectedFaults.h"
 #include "store/Store.h"
@@ -65,12 +66,13 @@ void AddFaultCommands(CLI::App& app, HostContext&, CommandResult& result) {
     result.exitCode = 0;
   });
 
-  fault->add_subcommand("list", "List the faults that are set")->callback([&result] {
-    std::vector<localplatform::FaultRow> faults = localplatform::OpenStore()->ListFaults();
-    if (faults.empty()) std::cout << "no fault is set\n";
-    for (const localplatform::FaultRow& row : faults) PrintFault(row);
-    result.exitCode = 0;
-  });
+  // A fault without a scope fails for every subject.
+  AddListCommand(fault, "list", "List the faults that are set", result,
+                 {{"FAULT", "name"}, {"SCOPE", "scope"}}, [](Listing& listing) {
+                   for (const auto& row : localplatform::OpenStore()->ListFaults()) {
+                     listing.Add({row.name, row.scope.empty() ? std::nullopt : Cell(row.scope)});
+                   }
+                 });
 }
 
 }  // namespace snaphost

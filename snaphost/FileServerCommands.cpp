@@ -5,9 +5,13 @@
 #include <ctime>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "AdminOutput.h"
 #include "Commands.h"
+#include "JsonText.h"
+#include "WholeNumber.h"
 #include "catalogue/SnapViewRecord.h"
 #include "catalogue/ViewList.h"
 #include "store/Store.h"
@@ -20,66 +24,68 @@ const char* const kRecordTags[] = {"ToTime",   "MntPath",    "NFSClient", "UID",
                                    "GID",      "SnapName",   "NFSServer", "CopyPrecedence",
                                    "ReadOnly", "WritablePIT"};
 
-void PrintServer(const localplatform::NfsServerRow& server) {
-  std::cout << server.hostName << "\t" << (server.up ? "up" : "down") << "\n";
+const char* ServerState(bool up) { return up ? "up" : "down"; }
+
+// What a command that sets a machine up or down does with one that is not
+// registered.
+enum class Unregistered { kRegister, kRefuse };
+
+void AddServerChange(CLI::App* server, CommandResult& result, const char* name,
+                     const char* description, bool up, Unregistered unregistered) {
+  CLI::App* command = server->add_subcommand(name, description);
+  auto host = std::make_shared<std::string>();
+  command->add_option("HOST", *host, "Host name of the machine")->required();
+  command->callback([host, up, unregistered, &result] {
+    std::unique_ptr<localplatform::Store> store = localplatform::OpenStore();
+    localplatform::NfsServerRow row;
+    std::optional<std::string> before;
+    if (store->FindNfsServer(*host, row)) {
+      before = ServerState(row.up);
+    } else if (unregistered == Unregistered::kRefuse) {
+      throw HostError("no NFS server machine [" + *host + "] is registered");
+    }
+    store->PutNfsServer({*host, up});
+    ReportChange("server " + *host, before, ServerState(up));
+    result.exitCode = 0;
+  });
 }
 
 void AddServerCommands(CLI::App& app, CommandResult& result) {
   CLI::App* server = app.add_subcommand("server", "NFS file-server machines");
   server->require_subcommand(1);
+  AddServerChange(server, result, "add", "Register HOST as an NFS server machine that is up", true,
+                  Unregistered::kRegister);
+  AddServerChange(server, result, "up", "Mark the registered HOST up", true, Unregistered::kRefuse);
+  AddServerChange(server, result, "down", "Mark the registered HOST down", false,
+                  Unregistered::kRefuse);
 
-  CLI::App* add =
-      server->add_subcommand("add", "Register HOST as an NFS server machine that is up");
-  auto addHost = std::make_shared<std::string>();
-  add->add_option("HOST", *addHost, "Host name of the machine")->required();
-  add->callback([addHost, &result] {
-    localplatform::NfsServerRow row{*addHost, true};
-    localplatform::OpenStore()->PutNfsServer(row);
-    PrintServer(row);
-    result.exitCode = 0;
-  });
-
-  for (bool up : {false, true}) {
-    CLI::App* mark = server->add_subcommand(
-        up ? "up" : "down", up ? "Mark the registered HOST up" : "Mark the registered HOST down");
-    auto markHost = std::make_shared<std::string>();
-    mark->add_option("HOST", *markHost, "Host name of the machine")->required();
-    mark->callback([markHost, up, &result] {
-      std::unique_ptr<localplatform::Store> store = localplatform::OpenStore();
-      localplatform::NfsServerRow row;
-      if (!store->FindNfsServer(*markHost, row)) {
-        throw HostError("no NFS server machine [" + *markHost + "] is registered");
-      }
-      row.up = up;
-      store->PutNfsServer(row);
-      PrintServer(row);
-      result.exitCode = 0;
-    });
-  }
-
-  server->add_subcommand("list", "List the NFS server machines")->callback([&result] {
-    for (const localplatform::NfsServerRow& row : localplatform::OpenStore()->ListNfsServers()) {
-      PrintServer(row);
-    }
-    result.exitCode = 0;
-  });
+  AddListCommand(server, "list", "List the NFS server machines", result,
+                 {{"HOST", "hostName"}, {"STATE", "state"}}, [](Listing& listing) {
+                   for (const auto& row : localplatform::OpenStore()->ListNfsServers()) {
+                     listing.Add({row.hostName, ServerState(row.up)});
+                   }
+                 });
 }
 
-// The stored text first, exactly as it is; then one row per piece with the
-// value of each tag, "(missing)" where a piece lacks the tag.
-void PrintViewList(const std::string& list) {
-  std::cout << "stored: " << list << "\n";
-  std::cout << "piece";
-  for (const char* tag : kRecordTags) std::cout << "\t" << tag;
-  std::cout << "\n";
+// The stored text as it is, then one row per piece with the value of each
+// tag; a piece that lacks a tag shows "-" (null in JSON).
+void PrintViewList(const std::string& list, bool json) {
+  std::vector<Column> columns = {{"PIECE", "piece", true}};
+  for (const char* tag : kRecordTags) columns.push_back({tag, tag});
+  Listing pieces(columns);
   int number = 0;
   for (const std::string& piece : SplitViewList(list)) {
-    std::cout << ++number;
+    std::vector<Cell> cells = {std::to_string(++number)};
     for (const char* tag : kRecordTags) {
       std::string value;
-      std::cout << "\t" << (GetValueFromXmlString(piece, tag, value) == 0 ? value : "(missing)");
+      cells.push_back(GetValueFromXmlString(piece, tag, value) == 0 ? Cell(value) : std::nullopt);
     }
-    std::cout << "\n";
+    pieces.Add(cells);
+  }
+  if (json) {
+    std::cout << "{\"stored\":" << JsonString(list) << ",\"pieces\":" << pieces.Json() << "}\n";
+  } else {
+    std::cout << "stored: " << list << "\n" << pieces.Table();
   }
 }
 
@@ -88,10 +94,14 @@ void AddViewCommands(CLI::App& app, CommandResult& result) {
   views->require_subcommand(1);
   CLI::App* show = views->add_subcommand("show", "Show one subclient's view list");
   auto subclientId = std::make_shared<int64_t>(0);
-  show->add_option("SUBCLIENT_ID", *subclientId, "Subclient identifier of the share")->required();
-  show->callback([subclientId, &result] {
+  auto json = std::make_shared<bool>(false);
+  show->add_option("SUBCLIENT_ID", *subclientId, "Subclient identifier of the share")
+      ->required()
+      ->transform(WholeNumber<int64_t>());
+  show->add_flag("--json", *json, "Print the view list as JSON");
+  show->callback([subclientId, json, &result] {
     PrintViewList(
-        localplatform::OpenStore()->ReadViewList(static_cast<uint64_t>(*subclientId)).text);
+        localplatform::OpenStore()->ReadViewList(static_cast<uint64_t>(*subclientId)).text, *json);
     result.exitCode = 0;
   });
 }
@@ -108,15 +118,19 @@ std::string UtcTime(int64_t seconds) {
 void AddExportCommands(CLI::App& app, CommandResult& result) {
   CLI::App* exports = app.add_subcommand("exports", "Exports of the NFS server machines");
   exports->require_subcommand(1);
-  exports->add_subcommand("list", "List the exports of every server")->callback([&result] {
-    std::cout << "host\tsubclient\tmount path\ttype\texported at\n";
-    for (const localplatform::ExportRow& row : localplatform::OpenStore()->ListExports()) {
-      std::cout << row.hostName << "\t" << static_cast<int64_t>(row.subclientId) << "\t"
-                << row.mountPath << "\t" << row.exportType << "\t" << UtcTime(row.exportedAt)
-                << "\n";
-    }
-    result.exitCode = 0;
-  });
+  AddListCommand(exports, "list", "List the exports of every server", result,
+                 {{"HOST", "hostName"},
+                  {"SUBCLIENT", "subclientId", true},
+                  {"MOUNT PATH", "mountPath"},
+                  {"TYPE", "exportType", true},
+                  {"EXPORTED AT", "exportedAt"}},
+                 [](Listing& listing) {
+                   for (const auto& row : localplatform::OpenStore()->ListExports()) {
+                     listing.Add({row.hostName, std::to_string(static_cast<int64_t>(row.subclientId)),
+                                  row.mountPath, std::to_string(row.exportType),
+                                  UtcTime(row.exportedAt)});
+                   }
+                 });
 }
 
 }  // namespace

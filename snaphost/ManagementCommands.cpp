@@ -2,18 +2,19 @@
 // shares, and the copy ids that jobs find in the information store.
 
 #include <cstdint>
-#include <cstdio>
 #include <iostream>
+#include <limits>
 #include <memory>
 
+#include "AdminOutput.h"
 #include "Commands.h"
+#include "WholeNumber.h"
+#include "identification/CopyIdEntry.h"
 #include "platform/ZrLib.h"
 #include "store/Store.h"
 
 namespace snaphost {
 namespace {
-
-const char kCopyIdSection[] = "Ferrynode";
 
 // Runs `work` on the platform store; a store failure is the user's to fix.
 template <typename Work>
@@ -35,20 +36,23 @@ void AddClientCommands(CLI::App& app, CommandResult& result) {
   add->add_option("NAME", added->name, "Client name")->required();
   add->add_option("HOST", added->hostName, "Network host name")->required();
   add->callback([added, &result] {
-    WithStore([&](localplatform::Store& store) { store.PutClient(*added); });
-    std::cout << "client " << added->name << " -> " << added->hostName << "\n";
+    std::optional<std::string> before;
+    WithStore([&](localplatform::Store& store) {
+      std::string hostName;
+      if (store.FindClientHost(added->name, hostName)) before = hostName;
+      store.PutClient(*added);
+    });
+    ReportChange("client " + added->name, before, added->hostName);
     result.exitCode = 0;
   });
 
-  CLI::App* list = client->add_subcommand("list", "List the clients");
-  list->callback([&result] {
-    std::vector<localplatform::ClientRow> clients;
-    WithStore([&](localplatform::Store& store) { clients = store.ListClients(); });
-    std::printf("%-24s %s\n", "CLIENT", "HOST");
-    for (const auto& row : clients)
-      std::printf("%-24s %s\n", row.name.c_str(), row.hostName.c_str());
-    result.exitCode = 0;
-  });
+  AddListCommand(client, "list", "List the clients", result,
+                 {{"CLIENT", "name"}, {"HOST", "hostName"}}, [](Listing& listing) {
+                   WithStore([&](localplatform::Store& store) {
+                     for (const auto& row : store.ListClients())
+                       listing.Add({row.name, row.hostName});
+                   });
+                 });
 }
 
 void AddShareCommands(CLI::App& app, CommandResult& result) {
@@ -62,35 +66,49 @@ void AddShareCommands(CLI::App& app, CommandResult& result) {
   add->add_option("SERVER_CLIENT", added->serverClientName,
                   "Client name of the NFS server that exports it")
       ->required();
-  add->add_option("SUBCLIENT_ID", added->subclientId, "Share subclient identifier (64-bit)")
-      ->required();
+  // A positive number that fits in 64 bits, as the management database keeps it.
+  add->add_option("SUBCLIENT_ID", added->subclientId, "Share subclient identifier")
+      ->required()
+      ->transform(WholeNumber<int64_t>(1, std::numeric_limits<int64_t>::max()));
   add->callback([added, &result] {
-    bool known = false;
+    std::optional<localplatform::ShareRow> configured;
+    bool clientKnown = false;
     WithStore([&](localplatform::Store& store) {
+      for (const localplatform::ShareRow& row : store.ListShares()) {
+        if (row.share == added->share && row.serverClientName == added->serverClientName) {
+          configured = row;
+        }
+      }
       std::string hostName;
-      known = store.FindClientHost(added->serverClientName, hostName);
-      store.AddShare(*added);
+      clientKnown = store.FindClientHost(added->serverClientName, hostName);
+      if (!configured) store.AddShare(*added);
     });
-    if (!known) {
-      std::cerr << "snaphost: note: client " << added->serverClientName
-                << " is not configured, so its host name cannot be resolved\n";
+    const std::string subject = "share " + added->share + " on " + added->serverClientName;
+    if (configured) {
+      const std::string already = subject + " is already configured, with subclient " +
+                                  std::to_string(configured->subclientId) + "; nothing changed";
+      if (configured->subclientId != added->subclientId) throw HostError(already);
+      std::cout << already << "\n";
+    } else {
+      if (!clientKnown) {
+        std::cerr << "snaphost: note: client " << added->serverClientName
+                  << " is not configured, so its host name cannot be resolved\n";
+      }
+      ReportChange(subject, std::nullopt, "subclient " + std::to_string(added->subclientId));
     }
-    std::cout << "share " << added->share << " on " << added->serverClientName << ", subclient "
-              << added->subclientId << "\n";
     result.exitCode = 0;
   });
 
-  CLI::App* list = share->add_subcommand("list", "List the NFS shares in lookup order");
-  list->callback([&result] {
-    std::vector<localplatform::ShareRow> shares;
-    WithStore([&](localplatform::Store& store) { shares = store.ListShares(); });
-    std::printf("%-24s %-24s %s\n", "SHARE", "SERVER CLIENT", "SUBCLIENT");
-    for (const auto& row : shares) {
-      std::printf("%-24s %-24s %lld\n", row.share.c_str(), row.serverClientName.c_str(),
-                  static_cast<long long>(row.subclientId));
-    }
-    result.exitCode = 0;
-  });
+  AddListCommand(
+      share, "list", "List the NFS shares in lookup order", result,
+      {{"SHARE", "share"}, {"SERVER CLIENT", "serverClient"}, {"SUBCLIENT", "subclientId", true}},
+      [](Listing& listing) {
+        WithStore([&](localplatform::Store& store) {
+          for (const auto& row : store.ListShares()) {
+            listing.Add({row.share, row.serverClientName, std::to_string(row.subclientId)});
+          }
+        });
+      });
 }
 
 void AddCopyIdCommands(CLI::App& app, CommandResult& result) {
@@ -104,16 +122,37 @@ void AddCopyIdCommands(CLI::App& app, CommandResult& result) {
   auto entry = std::make_shared<Entry>();
   CLI::App* set = copyId->add_subcommand(
       "set", "Set the copy id for a job; the job's first snapshot operation consumes it");
-  set->add_option("JOB_ID", entry->jobId, "Job id")->required();
-  set->add_option("COPY_ID", entry->copyId, "Copy id (its low 32 bits are used)")->required();
+  set->add_option("JOB_ID", entry->jobId, "Job id")
+      ->required()
+      ->transform(WholeNumber<int32_t>());
+  set->add_option("COPY_ID", entry->copyId, "Copy id (its low 32 bits are used)")
+      ->required()
+      ->transform(WholeNumber<uint64_t>());
   set->callback([entry, &result] {
-    const std::string key = "OBJSTORE_RESTORE_COPYID_" + std::to_string(entry->jobId);
-    if (ZRPlatformInfo().setNumber(kCopyIdSection, key, entry->copyId) != 0) {
+    const std::string key = kCopyIdKeyPrefix + std::to_string(entry->jobId);
+    std::optional<std::string> before;
+    ZRPlatformInfo platformInfo;
+    uint64_t stored = 0;
+    if (platformInfo.getNumber(kCopyIdSection, key, stored) != 0) before = std::to_string(stored);
+    if (platformInfo.setNumber(kCopyIdSection, key, entry->copyId) != 0) {
       throw HostError("cannot store the copy id (see the log)");
     }
-    std::cout << kCopyIdSection << " " << key << " = " << entry->copyId << "\n";
+    ReportChange("copy id of job " + std::to_string(entry->jobId), before,
+                 std::to_string(entry->copyId));
     result.exitCode = 0;
   });
+
+  AddListCommand(copyId, "list", "List the copy ids that wait for their job", result,
+                 {{"JOB", "jobId", true}, {"COPY ID", "copyId", true}}, [](Listing& listing) {
+                   const std::string prefix = kCopyIdKeyPrefix;
+                   WithStore([&](localplatform::Store& store) {
+                     for (const auto& [key, value] : store.ListNumbers(kCopyIdSection)) {
+                       if (key.compare(0, prefix.size(), prefix) == 0) {
+                         listing.Add({key.substr(prefix.size()), std::to_string(value)});
+                       }
+                     }
+                   });
+                 });
 }
 
 }  // namespace

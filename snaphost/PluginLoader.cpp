@@ -60,7 +60,10 @@ std::string PluginPath(const std::string& option) {
   if (!option.empty()) return option;
   const char* fromEnvironment = std::getenv("SNAPHOST_PLUGIN");
   if (fromEnvironment != nullptr && *fromEnvironment != '\0') return fromEnvironment;
-  return ProgramFolder() + "/../lib/libNfsObjectStoreEngine.so";
+  // Installed, the plug-in lies at a fixed place relative to the program;
+  // an uninstalled program takes the plug-in of its own build tree.
+  const std::string installed = ProgramFolder() + "/" SNAPHOST_INSTALLED_PLUGIN;
+  return access(installed.c_str(), F_OK) == 0 ? installed : SNAPHOST_BUILT_PLUGIN;
 }
 
 }  // namespace snaphost

@@ -39,7 +39,7 @@ class Plugin {
 };
 
 // The plug-in to load: `option` when given, else $SNAPHOST_PLUGIN, else the
-// library built or installed beside this program (../lib).
+// one installed with this program, else the one built with it.
 std::string PluginPath(const std::string& option);
 
 }  // namespace snaphost

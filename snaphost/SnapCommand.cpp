@@ -15,6 +15,7 @@
 #include "Commands.h"
 #include "BatchRun.h"
 #include "RecordOutput.h"
+#include "WholeNumber.h"
 
 namespace snaphost {
 namespace {
@@ -88,9 +89,10 @@ void AddSnapCommand(CLI::App& app, HostContext& context, CommandResult& result) 
       ->excludes(server);
   share->needs(server);
   server->needs(share);
-  command->add_option("--job", options->jobId, "Job id the snapshots belong to");
+  command->add_option("--job", options->jobId, "Job id the snapshots belong to")
+      ->transform(WholeNumber<int>());
   command->add_option("--count", options->count, "How many snapshots to take")
-      ->check(CLI::Range(1, static_cast<int>(std::numeric_limits<int16_t>::max())));
+      ->transform(WholeNumber(1, static_cast<int>(std::numeric_limits<int16_t>::max())));
   command->add_flag("--json", options->json, "Print the records as JSON");
   command->callback([&context, &result, options] { result.exitCode = RunSnap(context, *options); });
 }

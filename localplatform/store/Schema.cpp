@@ -66,6 +66,13 @@ const std::vector<storage::Migration>& PlatformSchema() {
         CREATE TRIGGER share_removed AFTER DELETE ON nfs_shares
           BEGIN UPDATE share_list_stamp SET stamp = random(); END;
       )sql",
+      // 4: a share is configured once per server. A repeated row was never
+      // looked at (the lookup stops at the first row of a share), so it goes.
+      R"sql(
+        DELETE FROM nfs_shares WHERE position NOT IN
+          (SELECT MIN(position) FROM nfs_shares GROUP BY share, server_client_name);
+        CREATE UNIQUE INDEX nfs_share_per_server ON nfs_shares (share, server_client_name);
+      )sql",
   };
   return kSteps;
 }

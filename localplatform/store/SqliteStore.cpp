@@ -137,6 +137,17 @@ void SqliteStore::DeleteNumber(const std::string& section, const std::string& ke
   });
 }
 
+std::vector<std::pair<std::string, uint64_t>> SqliteStore::ListNumbers(const std::string& section) {
+  return Translate("list numbers", [&] {
+    std::vector<std::pair<std::string, uint64_t>> rows;
+    storage::Statement query =
+        db_.Prepare("SELECT key, value FROM platform_info WHERE section = ?1 ORDER BY key");
+    query.Bind(1, section);
+    while (query.Step()) rows.emplace_back(query.ColumnText(0), Unsigned(query.ColumnInt64(1)));
+    return rows;
+  });
+}
+
 VersionedViewList SqliteStore::ReadViewList(uint64_t subclientId) {
   return Translate("read view list", [&] {
     VersionedViewList list;

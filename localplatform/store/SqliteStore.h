@@ -31,6 +31,7 @@ class SqliteStore : public Store {
   bool GetNumber(const std::string& section, const std::string& key, uint64_t& value) override;
   void SetNumber(const std::string& section, const std::string& key, uint64_t value) override;
   void DeleteNumber(const std::string& section, const std::string& key) override;
+  std::vector<std::pair<std::string, uint64_t>> ListNumbers(const std::string& section) override;
 
   VersionedViewList ReadViewList(uint64_t subclientId) override;
   bool WriteViewList(uint64_t subclientId, const std::string& text,

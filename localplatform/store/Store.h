@@ -68,6 +68,7 @@ class Store {
   virtual void PutClient(const ClientRow& client) = 0;  // adds, or replaces the host name
   virtual std::vector<ClientRow> ListClients() = 0;
   virtual bool FindClientHost(const std::string& clientName, std::string& hostName) = 0;
+  // Throws StoreError when the share is already configured on that server.
   virtual void AddShare(const ShareRow& share) = 0;
   // In the order the shares were added.
   virtual std::vector<ShareRow> ListShares() = 0;
@@ -79,6 +80,8 @@ class Store {
   virtual bool GetNumber(const std::string& section, const std::string& key, uint64_t& value) = 0;
   virtual void SetNumber(const std::string& section, const std::string& key, uint64_t value) = 0;
   virtual void DeleteNumber(const std::string& section, const std::string& key) = 0;
+  // The section's numbers by key.
+  virtual std::vector<std::pair<std::string, uint64_t>> ListNumbers(const std::string& section) = 0;
 
   // View configuration of share subclients.
   virtual VersionedViewList ReadViewList(uint64_t subclientId) = 0;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "host/SnapCodes.h"
+#include "identification/CopyIdEntry.h"
 #include "identification/DeviceDescriptor.h"
 #include "identification/NfsShareLookup.h"
 #include "platform/Log.h"
@@ -15,9 +16,6 @@ namespace {
 const char kFunction[] =
     "ZRSO::ResultCode ExtractSnapDetails(ZRSO::SnapInfo*, std::string&, std::string&, "
     "std::string&, std::string&, int&, std::string&, std::string&)";
-
-const char kCopyIdSection[] = "Ferrynode";
-const char kCopyIdKeyFormat[] = "OBJSTORE_RESTORE_COPYID_%d";
 
 // The one work buffer for metadata texts, the store key and numbers.
 constexpr size_t kBufferSize = 1024;
@@ -57,7 +55,7 @@ void TakeCopyId(ZRSO::SnapInfo* snapInfo, char (&buffer)[kBufferSize], std::stri
 
   ZRPlatformInfo platformInfo;
   uint64_t number = 0;
-  std::snprintf(buffer, kBufferSize, kCopyIdKeyFormat, jobId);
+  std::snprintf(buffer, kBufferSize, "%s%d", kCopyIdKeyPrefix, jobId);
   const std::string key = buffer;
   if (platformInfo.getNumber(kCopyIdSection, key, number) == 0) {
     ZRSO_LOG(zrso::LOG_NOTICE, kFunction, "Copy ID not present.");

@@ -60,16 +60,4 @@ TEST_F(MappingLifecycle, SnapMapCheckUnmapCheck) {
   EXPECT_EQ(Records()[1].status, ZRSO::STATUS_VIEW_EXISTS);
 }
 
-TEST_F(MappingLifecycle, UnknownRecordIsRefusedBeforeAnythingRuns) {
-  EXPECT_EQ(Snaphost({"map", "no-such-id"}), 3);
-  EXPECT_EQ(Snaphost({"unmap"}), 3);
-  EXPECT_TRUE(Records().empty());
-}
-
-TEST_F(MappingLifecycle, DemoRunsAsExpected) {
-  testsupport::SnaphostRun run = testsupport::RunSnaphost(platform_.folder(), {"demo"});
-  EXPECT_EQ(run.exitCode, 0) << run.out;
-  EXPECT_NE(run.out.find("Demo finished as expected."), std::string::npos) << run.out;
-}
-
 }  // namespace

@@ -37,23 +37,6 @@ class SnapCommand : public testing::Test {
   testsupport::TempPlatform platform_;
 };
 
-TEST_F(SnapCommand, ListsClientsAndSharesAsConfigured) {
-  Configure();
-  ASSERT_EQ(0, Snaphost({"client", "add", "nfs01", "nfs01b.example.test"}).exitCode);
-  ASSERT_EQ(0, Snaphost({"share", "add", "share0", "nfs01", "9999999999"}).exitCode);
-
-  Outcome clients = Snaphost({"client", "list"});
-  EXPECT_EQ(0, clients.exitCode);
-  EXPECT_TRUE(std::regex_search(clients.out, std::regex("nfs01 +nfs01b\\.example\\.test\n")));
-  EXPECT_EQ(std::string::npos, clients.out.find("nfs01.example.test"));
-
-  Outcome shares = Snaphost({"share", "list"});
-  EXPECT_EQ(0, shares.exitCode);
-  EXPECT_TRUE(
-      std::regex_search(shares.out, std::regex("share1 +nfs01 +42\nshare0 +nfs01 +9999999999\n")))
-      << shares.out;
-}
-
 TEST_F(SnapCommand, SnapsAShareAndKeepsTheRecords) {
   Configure();
   ASSERT_EQ(0, Snaphost({"copy-id", "set", "7", "5"}).exitCode);
@@ -93,34 +76,6 @@ TEST_F(SnapCommand, SnapsAShareAndKeepsTheRecords) {
   EXPECT_TRUE(std::regex_search(
       run.out, std::regex("\n[0-9a-f-]{36} +3 +5 snapped +0 +[1-9][0-9]* +42 +- *\n$")))
       << run.out;
-}
-
-TEST_F(SnapCommand, AFailedRecordFailsTheBatchAndShowsItsError) {
-  Configure();
-  Outcome run = Snaphost({"snap", "--share", "/share9", "--server", "nfs01.example.test"});
-  EXPECT_EQ(1, run.exitCode);
-  EXPECT_TRUE(std::regex_search(
-      run.out, std::regex("6 snap failed +83006 +- +- +- +NFS Share not found in KT DB\\.\n")))
-      << run.out;
-  run = Snaphost({"snap", "--source-device", "{lunuuid:ab,targethostname:h}", "--json"});
-  EXPECT_EQ(1, run.exitCode);
-  EXPECT_NE(std::string::npos,
-            run.out.find("\"errorCode\":83002,\"errorText\":\"objectStore name too short.\""))
-      << run.out;
-  std::vector<snaphost::SnapRecord> records = Records();
-  ASSERT_EQ(2u, records.size());
-  EXPECT_EQ(ZRSO::STATUS_SNAP_FAILED, records[0].status);
-  EXPECT_EQ("{lunuuid:ab,targethostname:h}", records[1].sourceDevice);
-}
-
-TEST_F(SnapCommand, RefusesIncompleteOrConflictingArguments) {
-  EXPECT_NE(0, Snaphost({"share", "add", "share1", "nfs01", "4x"}).exitCode);
-  EXPECT_EQ(3, Snaphost({"snap"}).exitCode);
-  EXPECT_NE(0, Snaphost({"snap", "--share", "/share1"}).exitCode);
-  EXPECT_NE(0,
-            Snaphost({"snap", "--share", "/s", "--server", "h", "--source-device", "{}"}).exitCode);
-  EXPECT_NE(0, Snaphost({"snap", "--share", "/s", "--server", "h", "--count", "0"}).exitCode);
-  EXPECT_TRUE(Records().empty());
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -13,7 +15,8 @@ namespace testsupport {
 
 struct SnaphostRun {
   int exitCode = -1;
-  std::string out;  // standard output; standard error goes to HOME/err.txt
+  std::string out;  // standard output
+  std::string err;  // standard error, by way of HOME/err.txt
 };
 
 // snaphost --plugin <built plug-in> --home `home` `args`...
@@ -29,7 +32,7 @@ inline SnaphostRun RunSnaphost(const std::string& home, const std::vector<std::s
   pid_t child = fork();
   if (child == 0) {
     dup2(pipeFds[1], STDOUT_FILENO);
-    int err = open((home + "/err.txt").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    int err = open((home + "/err.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(err, STDERR_FILENO);
     close(pipeFds[0]);
     execv(argv[0], argv.data());
@@ -44,6 +47,9 @@ inline SnaphostRun RunSnaphost(const std::string& home, const std::vector<std::s
   int status = 0;
   waitpid(child, &status, 0);
   run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::ostringstream err;
+  err << std::ifstream(home + "/err.txt").rdbuf();
+  run.err = err.str();
   return run;
 }
 

@@ -1,0 +1,84 @@
+#include "AdminOutput.h"
+
+#include <algorithm>
+#include <iostream>
+#include <memory>
+
+#include "JsonText.h"
+
+namespace snaphost {
+namespace {
+
+const std::string kNoValue = "-";
+
+const std::string& CellText(const Cell& cell) { return cell ? *cell : kNoValue; }
+
+}  // namespace
+
+void ReportChange(const std::string& subject, const std::optional<std::string>& before,
+                  const std::string& now) {
+  if (!before) {
+    std::cout << subject << " added: " << now << "\n";
+  } else if (*before != now) {
+    std::cout << subject << " changed: " << now << " (was " << *before << ")\n";
+  } else {
+    std::cout << subject << " unchanged: " << now << "\n";
+  }
+}
+
+std::string Listing::Table() const {
+  std::vector<size_t> widths;
+  for (size_t column = 0; column < columns_.size(); ++column) {
+    size_t width = std::string(columns_[column].heading).size();
+    for (const auto& row : rows_) width = std::max(width, CellText(row[column]).size());
+    widths.push_back(width);
+  }
+  auto line = [&](auto textOf) {
+    std::string text;
+    for (size_t column = 0; column < columns_.size(); ++column) {
+      const std::string cell = textOf(column);
+      text += cell;
+      if (column + 1 < columns_.size()) text += std::string(widths[column] - cell.size() + 2, ' ');
+    }
+    return text + "\n";
+  };
+  std::string table = line([&](size_t column) { return std::string(columns_[column].heading); });
+  for (const auto& row : rows_) table += line([&](size_t column) { return CellText(row[column]); });
+  return table;
+}
+
+std::string Listing::Json() const {
+  std::string json = "[";
+  for (const auto& row : rows_) {
+    json += json.size() > 1 ? ",{" : "{";
+    for (size_t column = 0; column < columns_.size(); ++column) {
+      const Column& heading = columns_[column];
+      json += (column == 0 ? "" : ",") + JsonString(heading.key) + ":";
+      if (!row[column]) {
+        json += "null";
+      } else {
+        json += heading.number ? *row[column] : JsonString(*row[column]);
+      }
+    }
+    json += "}";
+  }
+  return json + "]";
+}
+
+void Listing::Print(bool json) const { std::cout << (json ? Json() + "\n" : Table()); }
+
+void AddListCommand(CLI::App* parent, const char* name, const char* description,
+                    CommandResult& result, std::vector<Column> columns,
+                    std::function<void(Listing&)> fill) {
+  auto json = std::make_shared<bool>(false);
+  CLI::App* command = parent->add_subcommand(name, description);
+  command->add_flag("--json", *json, "Print the listing as JSON");
+  command->callback([json, &result, columns = std::move(columns), fill = std::move(fill)] {
+    Listing listing(columns);
+    fill(listing);
+    listing.Print(*json);
+    result.exitCode = 0;
+  });
+}
+
+}  // namespace snaphost
