@@ -6,19 +6,15 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "Commands.h"
-#include "catalogue/SnapViewRecord.h"
-#include "catalogue/ViewList.h"
+#include "ViewListFormat.h"
+#include "ViewRecordFormat.h"
 #include "store/Store.h"
 
 namespace snaphost {
 namespace {
-
-// The tags of a view record in stored order.
-const char* const kRecordTags[] = {"ToTime",   "MntPath",    "NFSClient", "UID",
-                                   "GID",      "SnapName",   "NFSServer", "CopyPrecedence",
-                                   "ReadOnly", "WritablePIT"};
 
 void PrintServer(const localplatform::NfsServerRow& server) {
   std::cout << server.hostName << "\t" << (server.up ? "up" : "down") << "\n";
@@ -70,17 +66,19 @@ void AddServerCommands(CLI::App& app, CommandResult& result) {
 void PrintViewList(const std::string& list) {
   std::cout << "stored: " << list << "\n";
   std::cout << "piece";
-  for (const char* tag : kRecordTags) std::cout << "\t" << tag;
+  for (const char* tag : formats::kViewRecordTags) std::cout << "\t" << tag;
   std::cout << "\n";
   int number = 0;
-  for (const std::string& piece : SplitViewList(list)) {
+  formats::VisitViewPieces(list, [&number](std::string_view piece) {
     std::cout << ++number;
-    for (const char* tag : kRecordTags) {
-      std::string value;
-      std::cout << "\t" << (GetValueFromXmlString(piece, tag, value) == 0 ? value : "(missing)");
+    for (const char* tag : formats::kViewRecordTags) {
+      std::string_view value = "(missing)";  // left so when the piece lacks the tag
+      formats::ViewTag(tag).FindValue(piece, value);
+      std::cout << "\t" << value;
     }
     std::cout << "\n";
-  }
+    return false;
+  });
 }
 
 void AddViewCommands(CLI::App& app, CommandResult& result) {

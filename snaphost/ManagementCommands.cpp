@@ -7,13 +7,12 @@
 #include <memory>
 
 #include "Commands.h"
-#include "platform/ZrLib.h"
+#include "CopyIdKey.h"
+#include "ZrLib.h"
 #include "store/Store.h"
 
 namespace snaphost {
 namespace {
-
-const char kCopyIdSection[] = "Ferrynode";
 
 // Runs `work` on the platform store; a store failure is the user's to fix.
 template <typename Work>
@@ -107,11 +106,11 @@ void AddCopyIdCommands(CLI::App& app, CommandResult& result) {
   set->add_option("JOB_ID", entry->jobId, "Job id")->required();
   set->add_option("COPY_ID", entry->copyId, "Copy id (its low 32 bits are used)")->required();
   set->callback([entry, &result] {
-    const std::string key = "OBJSTORE_RESTORE_COPYID_" + std::to_string(entry->jobId);
-    if (ZRPlatformInfo().setNumber(kCopyIdSection, key, entry->copyId) != 0) {
+    const std::string key = formats::CopyIdKey(entry->jobId);
+    if (ZRPlatformInfo().setNumber(formats::kCopyIdSection, key, entry->copyId) != 0) {
       throw HostError("cannot store the copy id (see the log)");
     }
-    std::cout << kCopyIdSection << " " << key << " = " << entry->copyId << "\n";
+    std::cout << formats::kCopyIdSection << " " << key << " = " << entry->copyId << "\n";
     result.exitCode = 0;
   });
 }

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "engine/NfsObjectStoreEngine.h"
+#include "EntryPoints.h"
 
 namespace snaphost {
 

@@ -1,0 +1,16 @@
+#pragma once
+// Where the platform information store keeps the copy id of a job's
+// snapshots: section kCopyIdSection, key CopyIdKey(job id). The entry is set
+// outside the plug-in and consumed by the job's first snapshot operation.
+
+#include <cstdint>
+#include <string>
+
+namespace formats {
+
+constexpr char kCopyIdSection[] = "Ferrynode";
+
+// "OBJSTORE_RESTORE_COPYID_" and the job id in signed decimal.
+std::string CopyIdKey(int32_t jobId);
+
+}  // namespace formats
