@@ -21,8 +21,9 @@
 // Returns 0 with `shareSubclientId` non-zero. On ERROR_SHARE_LIST (the
 // share list could not be had) nothing is written but `errorMessage`; on
 // ERROR_SHARE_NOT_FOUND (no entry for this share on this server)
-// `shareSubclientId` is 0 and `errorMessage` says why. `nfsServerClientName` is written only after
-// the last read of `nfsServerHostName`, so both may be one object.
+// `shareSubclientId` is 0 and `errorMessage` says why. `nfsServerClientName`
+// is written only after the last read of `nfsServerHostName`, so both may be
+// one object.
 ZRSO_EXPORT int32_t FindNfsShare(const std::string& share, const std::string& nfsServerHostName,
                                  std::string& nfsServerClientName, int& shareSubclientId,
                                  std::string& errorMessage);
