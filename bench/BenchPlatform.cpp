@@ -6,8 +6,10 @@
 #include <memory>
 
 #include "FileLogWriter.h"
+#include "MountPath.h"
 #include "PlatformReplay.h"
-#include "catalogue/SnapViewRecord.h"
+#include "support/Builders.h"
+#include "support/EndToEnd.h"
 
 namespace bench {
 namespace {
@@ -24,20 +26,8 @@ std::string ViewName(const std::string& id, int64_t number) {
 
 // One view record of the shape a mapping writes for snapshot `name`.
 std::string ViewRecord(const std::string& share, const std::string& name) {
-  std::string toTime = "1700000000";
-  std::string mountPath = "/" + share + "-" + name;
-  std::string client = "bench-host.test";
-  std::string uid = "*";
-  std::string gid = "*";
-  std::string snapName = name;
-  std::string copy = "0";
-  std::string server = kServerClient;
-  std::string readOnly = "0";
-  std::string writable = "1";
-  std::string record;
-  GetSnapXmlString(record, toTime, mountPath, client, uid, gid, snapName, copy, server, readOnly,
-                   writable);
-  return record;
+  return testsupport::ViewRecord({name, formats::ViewMountPath(share, name), kServerClient, "0",
+                                  "1700000000", "bench-host.test"});
 }
 
 }  // namespace
@@ -79,16 +69,11 @@ bool BenchPlatform::ListIsArranged() {
 }
 
 std::string BenchPlatform::mountPath() const {
-  return "/" + targetShare_ + "-" + ViewName(kRecordId, kRecordNumber);
+  return formats::ViewMountPath(targetShare_, ViewName(kRecordId, kRecordNumber));
 }
 
 snaphost::SnapRecord BenchPlatform::Record() const {
-  snaphost::SnapRecord record;
-  record.id = kRecordId;
-  record.snapNumber = kRecordNumber;
-  record.sourceDevice =
-      "{orutype:,type:nfs,lunuuid:/" + targetShare_ + ",targethostname:" + kServerHost + "}";
-  return record;
+  return testsupport::ShareRecord(kRecordId, kRecordNumber, targetShare_, kServerHost);
 }
 
 BenchPlatform& ActivePlatform(int64_t shares) {

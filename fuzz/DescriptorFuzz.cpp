@@ -10,7 +10,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "identification/DeviceDescriptor.h"
+#include "DeviceDescriptor.h"
+#include "DeviceDescriptorFormat.h"
 
 namespace {
 
@@ -53,8 +54,7 @@ void CheckRoundTrip(const std::string& text) {
     if (c == ',' || c == '{' || c == '}') continue;
     (i < split ? mountPath : server) += c;
   }
-  std::string descriptor =
-      "{orutype:,type:nfs,lunuuid:" + mountPath + ",targethostname:" + server + "}";
+  std::string descriptor = formats::NfsDeviceDescriptor(mountPath, server);
   std::string value;
   Require(GetJsonVal(descriptor, "lunuuid", value) && value == mountPath);
   Require(GetJsonVal(descriptor, "targethostname", value) && value == server);

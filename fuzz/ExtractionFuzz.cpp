@@ -11,7 +11,6 @@
 //  - every metadata read is offered 1023 bytes, whatever the host does.
 
 #include <fuzzer/FuzzedDataProvider.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -19,12 +18,13 @@
 #include <map>
 #include <string>
 
-#include "host/SnapCodes.h"
-#include "identification/SnapDetails.h"
-#include "platform/LogWriter.h"
-#include "platform/ZrLib.h"
-#include "store/Store.h"
+#include "CopyIdKey.h"
+#include "SnapCodes.h"
+#include "SnapDetails.h"
+#include "ZrLib.h"
+#include "support/CapturingLogWriter.h"
 #include "support/FakeSnapInfo.h"
+#include "support/TempPlatform.h"
 
 namespace {
 
@@ -36,20 +36,10 @@ void Require(bool condition) {
   if (!condition) std::abort();
 }
 
-// Formats every message, so that each format meets its arguments, and keeps
-// none.
-class DiscardingLogWriter : public CLogWriterInterface {
- public:
-  int getLevel() const override { return 4; }
-
- protected:
-  void writeV(int, const char*, int, const char* format, va_list args) override {
-    char buffer[256];
-    std::vsnprintf(buffer, sizeof(buffer), format, args);
-  }
-};
-
-std::string CopyIdKey(int job) { return "OBJSTORE_RESTORE_COPYID_" + std::to_string(job); }
+testsupport::CapturingLogWriter& Log() {
+  static testsupport::ScopedCapture capture(4);  // every message is formatted
+  return *capture;
+}
 
 // The text a metadata read yields: up to the first NUL, at most 1023 bytes.
 std::string AsRead(const std::string& text) {
@@ -70,19 +60,13 @@ const std::map<int, std::string>& ErrorTexts() {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  if (std::getenv("ZRSO_PLATFORM_DB") == nullptr) {
-    std::string path = "/tmp/zrso-fuzz-" + std::to_string(getpid()) + "/platform.db";
-    setenv("ZRSO_PLATFORM_DB", path.c_str(), 1);
-  }
-  g_ptrLogWriter = std::make_shared<DiscardingLogWriter>();
-  auto store = localplatform::OpenStore();
-  if (store->ListShares().empty()) {
-    // The client's host name is an address, so nothing ever reaches a
-    // name server; the extraction is always given the client name.
-    store->PutClient({kClient, "127.0.0.1"});
-    store->AddShare({kShare, kClient, kSubclientId});
-    store->AddShare({"big", kClient, (int64_t{1} << 32) + kSubclientId});
-  }
+  static testsupport::TempPlatform platform;
+  Log();
+  // The client's host name is an address, so nothing ever reaches a name
+  // server; the extraction is always given the client name.
+  platform.store().PutClient({kClient, "127.0.0.1"});
+  platform.store().AddShare({kShare, kClient, kSubclientId});
+  platform.store().AddShare({"big", kClient, (int64_t{1} << 32) + kSubclientId});
   return 0;
 }
 
@@ -97,6 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   uint64_t copyId = input.ConsumeIntegral<uint64_t>();
   int16_t capacityBack = input.ConsumeIntegral<int16_t>();
 
+  Log().clear();
   testsupport::FakeSnapInfo record;
   if (flags & 0x01) record.sourceDevice = source;
   if (flags & 0x02) record.metadata[ZRSO::SM_MDT_NFS_SNAP_TIME] = snapTime;
@@ -106,7 +91,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if ((flags & 0xC0) == 0xC0) record.fillWholeBuffer = true;
   record.snapDevice = snapDevice;
   const bool entrySet = (flags & 0x10) != 0;
-  if (entrySet) ZRPlatformInfo().setNumber("Ferrynode", CopyIdKey(jobId), copyId);
+  const std::string copyIdKey = formats::CopyIdKey(jobId);
+  if (entrySet) ZRPlatformInfo().setNumber(formats::kCopyIdSection, copyIdKey, copyId);
   const std::map<int, std::string> metadataBefore = record.metadata;
 
   std::string share = "share?", mountPath = "mount?", clientName = kClient, hostName = "host?";
@@ -116,8 +102,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       ExtractSnapDetails(&record, share, mountPath, clientName, hostName, subclientId, time, copy);
 
   uint64_t left = 0;
-  const bool entryLeft = ZRPlatformInfo().getNumber("Ferrynode", CopyIdKey(jobId), left) != 0;
-  ZRPlatformInfo().deleteField("Ferrynode", CopyIdKey(jobId));
+  const bool entryLeft = ZRPlatformInfo().getNumber(formats::kCopyIdSection, copyIdKey, left) != 0;
+  ZRPlatformInfo().deleteField(formats::kCopyIdSection, copyIdKey);
 
   Require(record.capacitiesSeen.size() <= 2);
   for (int16_t capacity : record.capacitiesSeen) Require(capacity == 1023);

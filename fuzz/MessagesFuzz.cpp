@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/XmlMessages.h"
+#include "XmlMessages.h"
 
 namespace {
 

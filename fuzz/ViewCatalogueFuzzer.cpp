@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/SnapViewRecord.h"
-#include "catalogue/ViewCatalogue.h"
-#include "catalogue/ViewList.h"
-#include "host/SnapCodes.h"
+#include "SnapCodes.h"
+#include "SnapViewRecord.h"
+#include "ViewCatalogue.h"
+#include "ViewListFormat.h"
 #include "support/CapturingLogWriter.h"
 #include "support/TempPlatform.h"
 
@@ -51,7 +51,7 @@ bool Matches(const std::string& piece, const char* tag, const std::string& wante
 }
 
 bool Listed(const std::string& list, const char* tag, const std::string& wanted) {
-  for (const std::string& piece : SplitViewList(list)) {
+  for (const std::string& piece : formats::SplitViewList(list)) {
     if (Matches(piece, tag, wanted)) return true;
   }
   return false;
@@ -98,7 +98,7 @@ void Create(const std::vector<std::string>& fields) {
   bool storable = true;
   for (const std::string& value : fields)
     storable &= value.find_first_of(";<") == std::string::npos;
-  if (!storable || Listed(before, "SnapName", args.snapName)) {
+  if (!storable || Listed(before, formats::kSnapNameTag, args.snapName)) {
     Require(result == (storable ? 0 : ZRSO::ERROR_VIEW_LIST_WRITE),
             "refused or duplicate create result");
     Require(Stored() == before, "refused or duplicate create writes nothing");
@@ -107,11 +107,12 @@ void Create(const std::vector<std::string>& fields) {
   }
   Require(result == 0 && appended, "create succeeds and says it appended");
   const std::string after = Stored();
-  std::vector<std::string> piecesBefore = SplitViewList(before), piecesAfter = SplitViewList(after);
+  std::vector<std::string> piecesBefore = formats::SplitViewList(before);
+  std::vector<std::string> piecesAfter = formats::SplitViewList(after);
   piecesBefore.push_back(piecesAfter.empty() ? std::string() : piecesAfter.back());
   Require(piecesAfter == piecesBefore, "create appends one piece and keeps the others");
-  Require(Matches(piecesAfter.back(), "SnapName", args.snapName) &&
-              Matches(piecesAfter.back(), "MntPath", args.mntPath),
+  Require(Matches(piecesAfter.back(), formats::kSnapNameTag, args.snapName) &&
+              Matches(piecesAfter.back(), formats::kMntPathTag, args.mntPath),
           "the appended piece is the new record");
   Require(Checks(args.mntPath), "after a create the view is found");
 }
@@ -124,8 +125,8 @@ void Delete(const std::string& mount) {
 
   std::string expected;
   bool found = false;
-  for (const std::string& piece : SplitViewList(before)) {
-    if (Matches(piece, "MntPath", mount)) {
+  for (const std::string& piece : formats::SplitViewList(before)) {
+    if (Matches(piece, formats::kMntPathTag, mount)) {
       found = true;
     } else {
       expected += piece + ";";
@@ -133,7 +134,8 @@ void Delete(const std::string& mount) {
   }
   const std::string after = Stored();
   Require(after == (found ? expected : before), "delete keeps every other piece in order");
-  Require(!Listed(after, "MntPath", mount), "after a delete no piece has the mount path");
+  Require(!Listed(after, formats::kMntPathTag, mount),
+          "after a delete no piece has the mount path");
 }
 
 }  // namespace
@@ -155,14 +157,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     size_t next = input.find("\n@", at + 2);
     std::string operation = input.substr(at + 2, next == std::string::npos ? next : next - at - 2);
     at = next;
-    for (const std::string& piece : SplitViewList(Stored())) {
+    for (const std::string& piece : formats::SplitViewList(Stored())) {
       Require(!piece.empty(), "the list reader never yields an empty piece");
     }
     if (operation.empty()) continue;
     const std::string argument = operation.substr(1);
     switch (operation[0]) {
       case 'c':
-        Require(Checks(argument) == Listed(Stored(), "MntPath", argument),
+        Require(Checks(argument) == Listed(Stored(), formats::kMntPathTag, argument),
                 "check finds what is listed");
         break;
       case 'n':

@@ -7,22 +7,18 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "AdminOutput.h"
 #include "Commands.h"
 #include "JsonText.h"
+#include "ViewListFormat.h"
+#include "ViewRecordFormat.h"
 #include "WholeNumber.h"
-#include "catalogue/SnapViewRecord.h"
-#include "catalogue/ViewList.h"
 #include "store/Store.h"
 
 namespace snaphost {
 namespace {
-
-// The tags of a view record in stored order.
-const char* const kRecordTags[] = {"ToTime",   "MntPath",    "NFSClient", "UID",
-                                   "GID",      "SnapName",   "NFSServer", "CopyPrecedence",
-                                   "ReadOnly", "WritablePIT"};
 
 const char* ServerState(bool up) { return up ? "up" : "down"; }
 
@@ -71,17 +67,19 @@ void AddServerCommands(CLI::App& app, CommandResult& result) {
 // tag; a piece that lacks a tag shows "-" (null in JSON).
 void PrintViewList(const std::string& list, bool json) {
   std::vector<Column> columns = {{"PIECE", "piece", true}};
-  for (const char* tag : kRecordTags) columns.push_back({tag, tag});
+  for (const char* tag : formats::kViewRecordTags) columns.push_back({tag, tag});
   Listing pieces(columns);
   int number = 0;
-  for (const std::string& piece : SplitViewList(list)) {
+  formats::VisitViewPieces(list, [&](std::string_view piece) {
     std::vector<Cell> cells = {std::to_string(++number)};
-    for (const char* tag : kRecordTags) {
-      std::string value;
-      cells.push_back(GetValueFromXmlString(piece, tag, value) == 0 ? Cell(value) : std::nullopt);
+    for (const char* tag : formats::kViewRecordTags) {
+      std::string_view value;
+      bool found = formats::ViewTag(tag).FindValue(piece, value) == formats::TagSearch::kFound;
+      cells.push_back(found ? Cell(std::string(value)) : std::nullopt);
     }
     pieces.Add(cells);
-  }
+    return false;
+  });
   if (json) {
     std::cout << "{\"stored\":" << JsonString(list) << ",\"pieces\":" << pieces.Json() << "}\n";
   } else {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "DeviceDescriptorFormat.h"
+
 namespace snaphost {
 namespace {
 
@@ -62,17 +64,19 @@ bool HostSnapInfo::getSnapUUID2(std::string& uuid) {
   return true;
 }
 
-void HostSnapInfo::getHostIdentifier(std::string& identifier) { identifier = record_.hostIdentifier; }
+void HostSnapInfo::getHostIdentifier(std::string& identifier) {
+  identifier = record_.hostIdentifier;
+}
 
 bool HostSnapInfo::getSourceDevicev2(std::string& descriptor) {
   if (onSourceDeviceRead_) onSourceDeviceRead_();
   if (record_.sourceDevice.empty()) return false;
-  descriptor = EscapeDescriptor(record_.sourceDevice);
+  descriptor = formats::EscapeSlashes(record_.sourceDevice);
   return true;
 }
 
 bool HostSnapInfo::getSnapDevice(std::string& descriptor) {
-  descriptor = EscapeDescriptor(record_.snapDevice);
+  descriptor = formats::EscapeSlashes(record_.snapDevice);
   return !descriptor.empty();
 }
 

@@ -4,8 +4,8 @@
 
 #include <functional>
 
+#include "SnapInfo.h"
 #include "SnapRecord.h"
-#include "host/SnapInfo.h"
 
 namespace snaphost {
 

@@ -8,9 +8,9 @@
 
 #include "AdminOutput.h"
 #include "Commands.h"
+#include "CopyIdKey.h"
 #include "WholeNumber.h"
-#include "identification/CopyIdEntry.h"
-#include "platform/ZrLib.h"
+#include "ZrLib.h"
 #include "store/Store.h"
 
 namespace snaphost {
@@ -129,12 +129,12 @@ void AddCopyIdCommands(CLI::App& app, CommandResult& result) {
       ->required()
       ->transform(WholeNumber<uint64_t>());
   set->callback([entry, &result] {
-    const std::string key = kCopyIdKeyPrefix + std::to_string(entry->jobId);
+    const std::string key = formats::CopyIdKey(entry->jobId);
     std::optional<std::string> before;
     ZRPlatformInfo platformInfo;
     uint64_t stored = 0;
-    if (platformInfo.getNumber(kCopyIdSection, key, stored) != 0) before = std::to_string(stored);
-    if (platformInfo.setNumber(kCopyIdSection, key, entry->copyId) != 0) {
+    if (platformInfo.getNumber(formats::kCopyIdSection, key, stored) != 0) before = std::to_string(stored);
+    if (platformInfo.setNumber(formats::kCopyIdSection, key, entry->copyId) != 0) {
       throw HostError("cannot store the copy id (see the log)");
     }
     ReportChange("copy id of job " + std::to_string(entry->jobId), before,
@@ -144,9 +144,9 @@ void AddCopyIdCommands(CLI::App& app, CommandResult& result) {
 
   AddListCommand(copyId, "list", "List the copy ids that wait for their job", result,
                  {{"JOB", "jobId", true}, {"COPY ID", "copyId", true}}, [](Listing& listing) {
-                   const std::string prefix = kCopyIdKeyPrefix;
+                   const std::string prefix = formats::kCopyIdKeyPrefix;
                    WithStore([&](localplatform::Store& store) {
-                     for (const auto& [key, value] : store.ListNumbers(kCopyIdSection)) {
+                     for (const auto& [key, value] : store.ListNumbers(formats::kCopyIdSection)) {
                        if (key.compare(0, prefix.size(), prefix) == 0) {
                          listing.Add({key.substr(prefix.size()), std::to_string(value)});
                        }

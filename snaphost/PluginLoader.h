@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "engine/NfsObjectStoreEngine.h"
+#include "EntryPoints.h"
 
 namespace snaphost {
 
-using BatchEntry = decltype(&zrso_snapDevices);
+using BatchEntry = ZRSO::BatchEntryPoint*;
 
 class Plugin {
  public:
@@ -21,8 +21,8 @@ class Plugin {
 
   const std::string& path() const { return path_; }
 
-  decltype(&zrso_version) version = nullptr;
-  decltype(&zrso_isSupported) isSupported = nullptr;
+  ZRSO::VersionEntryPoint* version = nullptr;
+  ZRSO::SupportEntryPoint* isSupported = nullptr;
   BatchEntry prepareDevices = nullptr;
   BatchEntry unprepareDevices = nullptr;
   BatchEntry snapDevices = nullptr;

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "JsonText.h"
-#include "host/SnapCodes.h"
+#include "SnapCodes.h"
 
 namespace snaphost {
 namespace {

@@ -1,17 +1,18 @@
 #include "RecordSelection.h"
 
+#include "DeviceDescriptorFormat.h"
 #include "HostContext.h"
-#include "identification/DeviceDescriptor.h"
 
 namespace snaphost {
 
 std::string RecordShare(const SnapRecord& record) {
   std::string share;
-  GetJsonVal(record.sourceDevice, "lunuuid", share);
+  formats::DescriptorValue(record.sourceDevice, formats::kLunUuidKey, share);
   return share;
 }
 
-std::vector<SnapRecord> SelectRecords(RecordCatalogue& catalogue, const std::vector<std::string>& ids,
+std::vector<SnapRecord> SelectRecords(RecordCatalogue& catalogue,
+                                      const std::vector<std::string>& ids,
                                       const std::string& share) {
   std::vector<SnapRecord> selected;
   if (!ids.empty()) {

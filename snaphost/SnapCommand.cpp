@@ -12,8 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "Commands.h"
 #include "BatchRun.h"
+#include "Commands.h"
+#include "DeviceDescriptorFormat.h"
 #include "RecordOutput.h"
 #include "WholeNumber.h"
 
@@ -37,19 +38,14 @@ std::string NewUuid() {
   return text;
 }
 
-// The source device of an NFS share, with plain slashes as the catalogue
-// keeps it; it reaches the plug-in escaped.
-std::string ShareSourceDevice(const std::string& share, const std::string& server) {
-  return "{orutype:,type:nfs,lunuuid:" + share + ",targethostname:" + server + "}";
-}
-
 int RunSnap(HostContext& context, const SnapOptions& options) {
   if (options.sourceDevice.empty() && (options.share.empty() || options.server.empty())) {
     throw HostError("snap needs --share and --server, or --source-device");
   }
+  // The catalogue keeps plain slashes; the record hands them out escaped.
   const std::string sourceDevice = options.sourceDevice.empty()
-                                       ? ShareSourceDevice(options.share, options.server)
-                                       : UnescapeDescriptor(options.sourceDevice);
+                                       ? formats::NfsDeviceDescriptor(options.share, options.server)
+                                       : formats::UnescapeSlashes(options.sourceDevice);
 
   Plugin& plugin = context.plugin();
   RecordCatalogue& catalogue = context.catalogue();

@@ -11,7 +11,7 @@ namespace snaphost {
 struct SnapRecord {
   std::string id;              // a UUID; also the snapshot UUID the plug-in names views by
   int snapNumber = 0;          // per catalogue, counting from 1
-  std::string sourceDevice;    // descriptor with plain slashes
+  std::string sourceDevice;    // descriptor with plain slashes; the plug-in gets them escaped
   std::string snapDevice;      // exactly as the plug-in set it; empty until mapped
   int status = 0;
   int errorCode = 0;
@@ -27,10 +27,5 @@ struct SnapRecord {
 // What a status the plug-in set means, in a word or two ("snapped",
 // "mapped"); "none" for 0, which no step sets; "unknown" for any other code.
 const char* StatusMeaning(int status);
-
-// Descriptors go to the plug-in with each slash written as backslash-slash.
-std::string EscapeDescriptor(const std::string& plain);
-// The inverse: backslash-slash pairs become plain slashes.
-std::string UnescapeDescriptor(const std::string& escaped);
 
 }  // namespace snaphost

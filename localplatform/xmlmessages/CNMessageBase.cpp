@@ -227,7 +227,7 @@ CNMessageBase::CNMessageBase(int domain, int type)
 
 CNMessageBase::~CNMessageBase() = default;
 
-int CNMessageBase::serialize(std::string& xml, bool pretty) const {
+int CNMessageBase::serialize(std::string& xml, bool pretty) {
   pugi::xml_document document;
   Fields::Write(*this, document);
   std::string text;

@@ -1,8 +1,8 @@
-#include "catalogue/ViewCatalogue.h"
-#include "catalogue/ViewList.h"
-#include "catalogue/ViewListAccess.h"
-#include "platform/AppMgr.h"
-#include "platform/Log.h"
+#include "AppMgr.h"
+#include "Log.h"
+#include "ViewCatalogue.h"
+#include "ViewListAccess.h"
+#include "ViewListFormat.h"
 
 int CheckPITView(CheckPITViewArgs& args, bool& exists, std::string& error) {
   static const char kFunction[] = "int CheckPITView(CheckPITViewArgs&, bool&, std::string&)";
@@ -17,8 +17,8 @@ int CheckPITView(CheckPITViewArgs& args, bool& exists, std::string& error) {
              args.shareName.c_str());
     return 0;
   }
-  const ViewTag mountPath("MntPath");
-  if (VisitViewPieces(list, [&](std::string_view piece) {
+  const formats::ViewTag mountPath(formats::kMntPathTag);
+  if (formats::VisitViewPieces(list, [&](std::string_view piece) {
         return PieceHasValue(piece, mountPath, args.mntPath);
       })) {
     exists = true;

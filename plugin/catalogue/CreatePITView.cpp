@@ -1,11 +1,11 @@
 #include <initializer_list>
 
-#include "catalogue/SnapViewRecord.h"
-#include "catalogue/ViewCatalogue.h"
-#include "catalogue/ViewList.h"
-#include "catalogue/ViewListAccess.h"
-#include "platform/AppMgr.h"
-#include "platform/Log.h"
+#include "AppMgr.h"
+#include "Log.h"
+#include "SnapViewRecord.h"
+#include "ViewCatalogue.h"
+#include "ViewListAccess.h"
+#include "ViewListFormat.h"
 
 namespace {
 
@@ -27,10 +27,9 @@ bool ValuesAreStorable(const CreatePITViewArgs& args, const char* function) {
 }
 
 bool NameIsListed(const std::string& list, const std::string& snapName) {
-  const ViewTag snapNameTag("SnapName");
-  return VisitViewPieces(list, [&](std::string_view piece) {
-    return PieceHasValue(piece, snapNameTag, snapName);
-  });
+  const formats::ViewTag snapNameTag(formats::kSnapNameTag);
+  return formats::VisitViewPieces(
+      list, [&](std::string_view piece) { return PieceHasValue(piece, snapNameTag, snapName); });
 }
 
 }  // namespace
@@ -59,9 +58,9 @@ int32_t CreatePITView(CreatePITViewArgs& args, std::string& error, bool& appende
                    args.writablePit);
   // A stored text that lacks its final ";" would otherwise glue the new
   // record onto the last one, where nobody could find it.
-  if (!list.empty() && list.back() != ';') list += ';';
+  if (!list.empty() && list.back() != formats::kViewSeparator) list += formats::kViewSeparator;
   list += record;
-  list += ';';
+  list += formats::kViewSeparator;
   result = WritePITViewList(subclient, list, args.shareName, kFunction, error);
   appended = result == 0;
   return result;

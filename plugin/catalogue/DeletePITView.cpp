@@ -1,10 +1,10 @@
-#include "catalogue/SnapViewRecord.h"
-#include "catalogue/ViewCatalogue.h"
-#include "catalogue/ViewList.h"
-#include "catalogue/ViewListAccess.h"
-#include "nfsserver/NfsServerControl.h"
-#include "platform/AppMgr.h"
-#include "platform/Log.h"
+#include "AppMgr.h"
+#include "Log.h"
+#include "NfsServerControl.h"
+#include "SnapViewRecord.h"
+#include "ViewCatalogue.h"
+#include "ViewListAccess.h"
+#include "ViewListFormat.h"
 
 namespace {
 
@@ -13,7 +13,7 @@ namespace {
 void WithdrawExport(const std::string& record, const DeletePITViewArgs& args,
                     const char* function) {
   std::string server;
-  GetValueFromXmlString(record, "NFSServer", server);
+  GetValueFromXmlString(record, formats::kNfsServerTag, server);
   if (server.empty()) {
     ZRSO_LOG(zrso::LOG_ERROR, function,
              "DEBUG: NFSServer is not set in the PITView [%s]. Will skip Vesk request.",
@@ -40,17 +40,17 @@ int DeletePITView(DeletePITViewArgs& args, std::string& error) {
     return 0;
   }
 
-  const ViewTag mountPath("MntPath");
+  const formats::ViewTag mountPath(formats::kMntPathTag);
   std::string kept;
   kept.reserve(list.size());
   bool found = false;
-  VisitViewPieces(list, [&](std::string_view piece) {
+  formats::VisitViewPieces(list, [&](std::string_view piece) {
     if (PieceHasValue(piece, mountPath, args.mntPath)) {
       found = true;
       WithdrawExport(std::string(piece), args, kFunction);
     } else {
       kept += piece;
-      kept += ';';
+      kept += formats::kViewSeparator;
     }
     return false;
   });

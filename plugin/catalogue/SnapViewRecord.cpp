@@ -1,10 +1,10 @@
-#include "catalogue/SnapViewRecord.h"
+#include "SnapViewRecord.h"
 
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/Log.h"
+#include "Log.h"
 
 std::string NumToStr(int32_t n) {
   char buffer[128];
@@ -17,43 +17,26 @@ void GetSnapXmlString(std::string& record, std::string& toTime, std::string& mnt
                       std::string& snapName, std::string& copyPrecedence,
                       std::string& nfsServerClientName, std::string& readOnly,
                       std::string& writablePit) {
-  std::string built;
-  built.append("<SnapStart><ToTime>").append(toTime);
-  built.append("</ToTime><MntPath>").append(mntPath);
-  built.append("</MntPath><NFSClient>").append(nfsClient);
-  built.append("</NFSClient><UID>").append(uid);
-  built.append("</UID><GID>").append(gid);
-  built.append("</GID><SnapName>").append(snapName);
-  built.append("</SnapName><NFSServer>").append(nfsServerClientName);
-  built.append("</NFSServer><CopyPrecedence>").append(copyPrecedence);
-  built.append("</CopyPrecedence><ReadOnly>").append(readOnly);
-  built.append("</ReadOnly><WritablePIT>").append(writablePit);
-  built.append("</WritablePIT></SnapStart>");
-  record = std::move(built);
+  record = formats::ViewRecordText({toTime, mntPath, nfsClient, uid, gid, snapName,
+                                    nfsServerClientName, copyPrecedence, readOnly, writablePit});
+}
+
+bool ReadViewValue(std::string_view piece, const formats::ViewTag& tag, std::string_view& value) {
+  static const char kFunction[] =
+      "int GetValueFromXmlString(const string&, const string&, std::string&)";
+  formats::TagSearch found = tag.FindValue(piece, value);
+  if (found == formats::TagSearch::kFound) return true;
+  const std::string& missing =
+      found == formats::TagSearch::kNoOpening ? tag.opening() : tag.closing();
+  ZRSO_LOG(zrso::LOG_ERROR, kFunction, "ERROR: Failed to parse [%s] from XML string [%s].",
+           missing.c_str(), std::string(piece).c_str());
+  return false;
 }
 
 int GetValueFromXmlString(const std::string& xml, const std::string& tag, std::string& value) {
-  static const char kFunction[] =
-      "int GetValueFromXmlString(const string&, const string&, std::string&)";
-  const std::string opening = "<" + tag + ">";
-  const std::string closing = "</" + tag + ">";
-
-  size_t openAt = xml.find(opening);
-  if (openAt == std::string::npos) {
-    ZRSO_LOG(zrso::LOG_ERROR, kFunction, "ERROR: Failed to parse [%s] from XML string [%s].",
-             opening.c_str(), xml.c_str());
-    return -1;
-  }
-  size_t valueAt = openAt + opening.size();
-  size_t closeAt = xml.find(closing);
-  if (closeAt == std::string::npos) {
-    ZRSO_LOG(zrso::LOG_ERROR, kFunction, "ERROR: Failed to parse [%s] from XML string [%s].",
-             closing.c_str(), xml.c_str());
-    return -1;
-  }
-  // A closing text before the value makes the unsigned length wrap, and
-  // substr then takes everything up to the end.
-  value = xml.substr(valueAt, closeAt - valueAt);
+  std::string_view found;
+  if (!ReadViewValue(xml, formats::ViewTag(tag), found)) return -1;
+  value = found;
   return 0;
 }
 

@@ -8,11 +8,12 @@
 
 #include <string>
 
-#include "catalogue/PITViewArgs.h"
+#include "PITViewArgs.h"
+#include "PluginExport.h"
 
 // On 0, `exists` tells whether a record with `args.mntPath` is listed; on
 // failure it is unchanged.
-int CheckPITView(CheckPITViewArgs& args, bool& exists, std::string& error);
+ZRSO_EXPORT int CheckPITView(CheckPITViewArgs& args, bool& exists, std::string& error);
 
 // Appends the view record of `args` unless a record named `args.snapName` is
 // listed already (then 0 and nothing written). Refuses, with
@@ -20,9 +21,9 @@ int CheckPITView(CheckPITViewArgs& args, bool& exists, std::string& error);
 // holds ";" or "<", which would split or shadow records in the list.
 // `appended` is set to whether this call added the record, so that a caller
 // taking a failed mapping back removes only a view it made itself.
-int32_t CreatePITView(CreatePITViewArgs& args, std::string& error, bool& appended);
+ZRSO_EXPORT int32_t CreatePITView(CreatePITViewArgs& args, std::string& error, bool& appended);
 
 // Removes every record with `args.mntPath`. Before the list is written, the
 // export of each removed view is withdrawn on the NFS server that record
 // names; a withdrawal that fails does not stop the removal.
-int DeletePITView(DeletePITViewArgs& args, std::string& error);
+ZRSO_EXPORT int DeletePITView(DeletePITViewArgs& args, std::string& error);

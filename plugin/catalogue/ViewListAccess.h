@@ -3,9 +3,10 @@
 // whole view list through its Subclient, with the message and the error text
 // of each failure, and matching one piece of the list on a tag.
 
-#include <functional>
 #include <string>
 #include <string_view>
+
+#include "ViewRecordFormat.h"
 
 class Subclient;
 
@@ -28,31 +29,7 @@ int WritePITViewList(Subclient& subclient, const std::string& list, const std::s
 // Puts the text of ERROR_VIEW_LIST_WRITE into `error` and returns that code.
 int ViewListWriteFailure(const std::string& shareName, std::string& error);
 
-// An element name with its opening and closing texts and a searcher for
-// each, made once for a whole scan of a list.
-class ViewTag {
- public:
-  explicit ViewTag(const std::string& tagName);
-  ViewTag(const ViewTag&) = delete;
-  ViewTag& operator=(const ViewTag&) = delete;
-
-  const std::string& name() const { return name_; }
-  const std::string& opening() const { return opening_; }
-  // Where the opening or the closing text first occurs in `piece`, or npos.
-  size_t FindOpening(std::string_view piece) const;
-  size_t FindClosing(std::string_view piece) const;
-
- private:
-  using Searcher = std::boyer_moore_horspool_searcher<std::string::const_iterator>;
-
-  std::string name_;
-  std::string opening_;
-  std::string closing_;
-  Searcher openingSearcher_;  // they point into the texts above
-  Searcher closingSearcher_;
-};
-
 // True when `piece` holds a `tag` element whose value, as
 // GetValueFromXmlString reads it, is exactly `wanted`. A piece without the
 // element never matches, and is logged as GetValueFromXmlString logs it.
-bool PieceHasValue(std::string_view piece, const ViewTag& tag, const std::string& wanted);
+bool PieceHasValue(std::string_view piece, const formats::ViewTag& tag, const std::string& wanted);

@@ -3,8 +3,8 @@
 
 #include <exception>
 
-#include "host/SnapInfo.h"
-#include "platform/Log.h"
+#include "Log.h"
+#include "SnapInfo.h"
 
 namespace zrso {
 

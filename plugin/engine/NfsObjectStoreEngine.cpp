@@ -1,14 +1,14 @@
 // The exported entry points. Each one guards the boundary, walks the batch,
 // hands every record to its per-record step and folds the outcome.
 
-#include "engine/NfsObjectStoreEngine.h"
+#include "EntryPoints.h"
 
-#include "engine/BatchWalk.h"
-#include "engine/EntryGuard.h"
-#include "engine/SnapshotBatch.h"
-#include "mapping/CheckAndUnmap.h"
-#include "mapping/MapSnap.h"
-#include "platform/LuUtils.h"
+#include "BatchWalk.h"
+#include "CheckAndUnmap.h"
+#include "EntryGuard.h"
+#include "LuUtils.h"
+#include "MapSnap.h"
+#include "SnapshotBatch.h"
 
 using ZRSO::ResultCode;
 using ZRSO::SnapInfo;
@@ -44,13 +44,15 @@ void zrso_version(uint16_t* major, uint16_t* minor, uint16_t* patch) {
 int zrso_isSupported(void*, int32_t, void*, void*, int16_t) { return 1; }
 
 ResultCode zrso_prepareDevices(SnapInfo** records, int16_t count, ZROSUtil*) {
-  return WalkOnly("ZRSO::ResultCode zrso_prepareDevices(ZRSO::SnapInfo**, int16_t, ZRSO::ZROSUtil*)",
-                  records, count, ZRSO::RESULT_SUCCESS);
+  return WalkOnly(
+      "ZRSO::ResultCode zrso_prepareDevices(ZRSO::SnapInfo**, int16_t, ZRSO::ZROSUtil*)", records,
+      count, ZRSO::RESULT_SUCCESS);
 }
 
 ResultCode zrso_unprepareDevices(SnapInfo** records, int16_t count, ZROSUtil*) {
-  return WalkOnly("ZRSO::ResultCode zrso_unprepareDevices(ZRSO::SnapInfo**, int16_t, ZRSO::ZROSUtil*)",
-                  records, count, ZRSO::RESULT_SUCCESS);
+  return WalkOnly(
+      "ZRSO::ResultCode zrso_unprepareDevices(ZRSO::SnapInfo**, int16_t, ZRSO::ZROSUtil*)", records,
+      count, ZRSO::RESULT_SUCCESS);
 }
 
 ResultCode zrso_snapDevices(SnapInfo** records, int16_t count, ZROSUtil*) {
@@ -62,7 +64,8 @@ ResultCode zrso_isMapped(SnapInfo** records, int16_t count, ZROSUtil* util) {
       "ZRSO::ResultCode zrso_isMapped(ZRSO::SnapInfo**, int16_t, ZRSO::ZROSUtil*)";
   return zrso::GuardEntry(kFunction, [&] {
     // Each record reports through itself; the batch result never tells.
-    zrso::WalkBatch(kFunction, records, count, [util](SnapInfo* record) { return IsMapped(record, util); });
+    zrso::WalkBatch(kFunction, records, count,
+                    [util](SnapInfo* record) { return IsMapped(record, util); });
     return ZRSO::RESULT_SUCCESS;
   });
 }
@@ -101,8 +104,9 @@ ResultCode zrso_revertSnaps(SnapInfo** records, int16_t count, ZROSUtil*) {
 }
 
 ResultCode zrso_reconcileSnaps(SnapInfo** records, int16_t count, ZROSUtil*) {
-  return WalkOnly("ZRSO::ResultCode zrso_reconcileSnaps(ZRSO::SnapInfo**, int16_t, ZRSO::ZROSUtil*)",
-                  records, count, ZRSO::RESULT_SUCCESS);
+  return WalkOnly(
+      "ZRSO::ResultCode zrso_reconcileSnaps(ZRSO::SnapInfo**, int16_t, ZRSO::ZROSUtil*)", records,
+      count, ZRSO::RESULT_SUCCESS);
 }
 
 }  // extern "C"

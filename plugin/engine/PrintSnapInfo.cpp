@@ -1,9 +1,9 @@
-#include "engine/PrintSnapInfo.h"
+#include "PrintSnapInfo.h"
 
 #include <cstring>
 #include <string>
 
-#include "platform/Log.h"
+#include "Log.h"
 
 void PrintSnapInfo(ZRSO::SnapInfo* snapInfo) {
   static const char kFunction[] = "void PrintSnapInfo(ZRSO::SnapInfo*)";

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "host/SnapInfo.h"
+#include "PluginExport.h"
+#include "SnapInfo.h"
 
 // Diagnostic for outside callers: logs six values of the record at the
 // detail level. A null record logs nothing.
-void PrintSnapInfo(ZRSO::SnapInfo* snapInfo);
+ZRSO_EXPORT void PrintSnapInfo(ZRSO::SnapInfo* snapInfo);

@@ -1,12 +1,12 @@
-#include "engine/SnapshotBatch.h"
+#include "SnapshotBatch.h"
 
 #include <cstdio>
 #include <ctime>
 #include <string>
 
-#include "host/SnapCodes.h"
-#include "identification/SnapDetails.h"
-#include "platform/Log.h"
+#include "Log.h"
+#include "SnapCodes.h"
+#include "SnapDetails.h"
 
 ZRSO::ResultCode SnapshotDevice(ZRSO::SnapInfo* snapInfo) {
   // Only whether the details can be derived matters here; the snapshot time

@@ -4,7 +4,7 @@
 // the record's share, NFS server and share subclient can be derived and
 // stamps the current time into the record as its snapshot time.
 
-#include "host/SnapInfo.h"
+#include "SnapInfo.h"
 
 namespace zrso {
 // Log context of zrso_snapDevices, which the per-record step shares.

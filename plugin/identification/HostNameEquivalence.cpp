@@ -1,10 +1,10 @@
-#include "identification/HostNameEquivalence.h"
+#include "HostNameEquivalence.h"
 
 #include <cstring>
 #include <vector>
 
-#include "platform/Log.h"
-#include "platform/LuUtils.h"
+#include "Log.h"
+#include "LuUtils.h"
 
 namespace {
 

@@ -5,13 +5,15 @@
 
 #include <string>
 
-#include "host/SnapInfo.h"
+#include "PluginExport.h"
+#include "SnapInfo.h"
 
 // 0 when `other` is, character for character, the text of one of the
 // addresses `name` resolves to. 1 when it is none of them, when `name` does
 // not resolve, and when `name` is itself an address (its own text comes back
 // from the resolver before `other` is compared).
-ZRSO::ResultCode FindArrayUsingOtherNames(const std::string& name, const std::string& other);
+ZRSO_EXPORT ZRSO::ResultCode FindArrayUsingOtherNames(const std::string& name,
+                                                      const std::string& other);
 
 // Offers the record's findArray the text of each address of `name`, in the
 // resolver's order; when none is accepted and `name` is an address, offers
@@ -19,4 +21,5 @@ ZRSO::ResultCode FindArrayUsingOtherNames(const std::string& name, const std::st
 // name (any result but 1), else 1. Nothing is written to the record other
 // than through findArray. REQUIRES: snapInfo is not null (a null record is
 // answered with 1).
-ZRSO::ResultCode FindArrayUsingOtherNames(ZRSO::SnapInfo* snapInfo, const std::string& name);
+ZRSO_EXPORT ZRSO::ResultCode FindArrayUsingOtherNames(ZRSO::SnapInfo* snapInfo,
+                                                      const std::string& name);

@@ -1,12 +1,13 @@
-#include "identification/NfsShareLookup.h"
+#include "NfsShareLookup.h"
 
 #include <limits>
 
-#include "identification/HostNameEquivalence.h"
-#include "platform/AppMgr.h"
-#include "platform/Log.h"
-#include "platform/XmlMessages.h"
-#include "platform/ZrLib.h"
+#include "AppMgr.h"
+#include "HostNameEquivalence.h"
+#include "Log.h"
+#include "SnapCodes.h"
+#include "XmlMessages.h"
+#include "ZrLib.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ int32_t FindNfsShare(const std::string& share, const std::string& nfsServerHostN
     errorMessage = "Failed to get list of configured NFS shares.";
     ZRSO_LOG(zrso::LOG_NOTICE, kFunction,
              "ERROR: App_ExecuteSP::executeStoredProcedure failed. Error code [%d]", rc);
-    return NFS_SHARE_LIST_FAILED;
+    return ZRSO::ERROR_SHARE_LIST;
   }
   ZRSO_LOG(zrso::LOG_DETAIL, kFunction, "INFO: GET NFS Share response xml[%s]",
            responseText.c_str());
@@ -100,7 +101,7 @@ int32_t FindNfsShare(const std::string& share, const std::string& nfsServerHostN
     errorMessage = "NFS Share not found in KT DB.";
     ZRSO_LOG(zrso::LOG_ERROR, kFunction, "Failed to find subclient id for nfs share  [%s].",
              share.c_str());
-    return NFS_SHARE_NOT_FOUND;
+    return ZRSO::ERROR_SHARE_NOT_FOUND;
   }
   return 0;
 }

@@ -7,9 +7,7 @@
 #include <cstdint>
 #include <string>
 
-// Result codes of the lookup besides 0 (found).
-constexpr int32_t NFS_SHARE_LIST_FAILED = 83005;  // the share list could not be had
-constexpr int32_t NFS_SHARE_NOT_FOUND = 83006;    // no entry for this share on this server
+#include "PluginExport.h"
 
 // Fetches the share list once and lets the first entry whose share equals
 // `share` decide: it matches when `nfsServerClientName` (in: a known client
@@ -20,10 +18,12 @@ constexpr int32_t NFS_SHARE_NOT_FOUND = 83006;    // no entry for this share on 
 // entry's client name. An identifier of 0, or one that does not fit in 32
 // bits, counts as not found.
 //
-// Returns 0 with `shareSubclientId` non-zero. On 83005 nothing is written
-// but `errorMessage`; on 83006 `shareSubclientId` is 0 and `errorMessage`
-// says why. `nfsServerClientName` is written only after the last read of
-// `nfsServerHostName`, so both may be one object.
-int32_t FindNfsShare(const std::string& share, const std::string& nfsServerHostName,
-                     std::string& nfsServerClientName, int& shareSubclientId,
-                     std::string& errorMessage);
+// Returns 0 with `shareSubclientId` non-zero. On ERROR_SHARE_LIST (the
+// share list could not be had) nothing is written but `errorMessage`; on
+// ERROR_SHARE_NOT_FOUND (no entry for this share on this server)
+// `shareSubclientId` is 0 and `errorMessage` says why. `nfsServerClientName`
+// is written only after the last read of `nfsServerHostName`, so both may be
+// one object.
+ZRSO_EXPORT int32_t FindNfsShare(const std::string& share, const std::string& nfsServerHostName,
+                                 std::string& nfsServerClientName, int& shareSubclientId,
+                                 std::string& errorMessage);

@@ -1,15 +1,16 @@
-#include "identification/SnapDetails.h"
+#include "SnapDetails.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "host/SnapCodes.h"
-#include "identification/CopyIdEntry.h"
-#include "identification/DeviceDescriptor.h"
-#include "identification/NfsShareLookup.h"
-#include "platform/Log.h"
-#include "platform/ZrLib.h"
+#include "CopyIdKey.h"
+#include "DeviceDescriptor.h"
+#include "DeviceDescriptorFormat.h"
+#include "Log.h"
+#include "NfsShareLookup.h"
+#include "SnapCodes.h"
+#include "ZrLib.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ const char kFunction[] =
     "ZRSO::ResultCode ExtractSnapDetails(ZRSO::SnapInfo*, std::string&, std::string&, "
     "std::string&, std::string&, int&, std::string&, std::string&)";
 
-// The one work buffer for metadata texts, the store key and numbers.
+// The one work buffer for metadata texts and numbers.
 constexpr size_t kBufferSize = 1024;
 constexpr int16_t kMetadataCapacity = kBufferSize - 1;
 
@@ -55,13 +56,12 @@ void TakeCopyId(ZRSO::SnapInfo* snapInfo, char (&buffer)[kBufferSize], std::stri
 
   ZRPlatformInfo platformInfo;
   uint64_t number = 0;
-  std::snprintf(buffer, kBufferSize, "%s%d", kCopyIdKeyPrefix, jobId);
-  const std::string key = buffer;
-  if (platformInfo.getNumber(kCopyIdSection, key, number) == 0) {
+  const std::string key = formats::CopyIdKey(jobId);
+  if (platformInfo.getNumber(formats::kCopyIdSection, key, number) == 0) {
     ZRSO_LOG(zrso::LOG_NOTICE, kFunction, "Copy ID not present.");
     return;
   }
-  platformInfo.deleteField(kCopyIdSection, key);
+  platformInfo.deleteField(formats::kCopyIdSection, key);
   // The copy id is the low 32 bits of the stored number, read as signed.
   std::snprintf(buffer, kBufferSize, "%d", static_cast<int32_t>(static_cast<uint32_t>(number)));
   copyId = buffer;
@@ -83,7 +83,7 @@ ZRSO::ResultCode ExtractSnapDetails(ZRSO::SnapInfo* snapInfo, std::string& share
     return ZRSO::RESULT_FAILURE;
   }
 
-  if (!GetJsonVal(sourceDevice, "lunuuid", share)) {
+  if (!GetJsonVal(sourceDevice, formats::kLunUuidKey, share)) {
     ZRSO_LOG(zrso::LOG_ERROR, kFunction, "NFS share not found in source device [%s]",
              sourceDevice.c_str());
     snapInfo->setError(ZRSO::ERROR_NO_SOURCE_DEVICE, "lunuuid not presentin device name");
@@ -108,7 +108,7 @@ ZRSO::ResultCode ExtractSnapDetails(ZRSO::SnapInfo* snapInfo, std::string& share
     if (buffer[0] != '\0') shareSubclientId = static_cast<int>(std::strtol(buffer, nullptr, 10));
   }
 
-  if (!GetJsonVal(sourceDevice, "targethostname", nfsServerHostName)) {
+  if (!GetJsonVal(sourceDevice, formats::kTargetHostNameKey, nfsServerHostName)) {
     ZRSO_LOG(zrso::LOG_ERROR, kFunction, "NFS server not found in source device [%s]",
              sourceDevice.c_str());
     snapInfo->setError(ZRSO::ERROR_NFS_SERVER_HOST, "Cannot get NFS server hostname from device.");
@@ -138,7 +138,7 @@ ZRSO::ResultCode ExtractSnapDetails(ZRSO::SnapInfo* snapInfo, std::string& share
   snapInfo->getSnapDevice(mountPath);
   if (!mountPath.empty()) {
     std::string lunuuid;
-    GetJsonVal(mountPath, "lunuuid", lunuuid);
+    GetJsonVal(mountPath, formats::kLunUuidKey, lunuuid);
     mountPath = lunuuid.empty() ? std::string() : lunuuid.substr(1);
   }
 

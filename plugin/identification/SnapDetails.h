@@ -4,7 +4,8 @@
 
 #include <string>
 
-#include "host/SnapInfo.h"
+#include "PluginExport.h"
+#include "SnapInfo.h"
 
 // Derives, in this order of writing: `share` (the source device's lunuuid
 // without its escaped leading slash and cut at the next separator),
@@ -24,7 +25,9 @@
 // several outputs it does not need: the last write wins; when
 // `nfsServerClientName` and `nfsServerHostName` are one string, the lookup
 // takes the host name as the known client name.
-ZRSO::ResultCode ExtractSnapDetails(ZRSO::SnapInfo* snapInfo, std::string& share,
-                                    std::string& mountPath, std::string& nfsServerClientName,
-                                    std::string& nfsServerHostName, int& shareSubclientId,
-                                    std::string& snapTime, std::string& copyId);
+ZRSO_EXPORT ZRSO::ResultCode ExtractSnapDetails(ZRSO::SnapInfo* snapInfo, std::string& share,
+                                                std::string& mountPath,
+                                                std::string& nfsServerClientName,
+                                                std::string& nfsServerHostName,
+                                                int& shareSubclientId, std::string& snapTime,
+                                                std::string& copyId);

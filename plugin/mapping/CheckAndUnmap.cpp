@@ -1,12 +1,12 @@
-#include "mapping/CheckAndUnmap.h"
+#include "CheckAndUnmap.h"
 
 #include <string>
 
-#include "catalogue/PITViewArgs.h"
-#include "catalogue/ViewCatalogue.h"
-#include "host/SnapCodes.h"
-#include "identification/SnapDetails.h"
-#include "platform/Log.h"
+#include "Log.h"
+#include "PITViewArgs.h"
+#include "SnapCodes.h"
+#include "SnapDetails.h"
+#include "ViewCatalogue.h"
 
 namespace {
 

@@ -1,12 +1,14 @@
-#include "mapping/MapSnap.h"
+#include "MapSnap.h"
 
-#include "catalogue/PITViewArgs.h"
-#include "catalogue/ViewCatalogue.h"
-#include "catalogue/SnapViewRecord.h"
-#include "host/SnapCodes.h"
-#include "identification/SnapDetails.h"
-#include "nfsserver/NfsServerControl.h"
-#include "platform/Log.h"
+#include "DeviceDescriptorFormat.h"
+#include "Log.h"
+#include "MountPath.h"
+#include "NfsServerControl.h"
+#include "PITViewArgs.h"
+#include "SnapCodes.h"
+#include "SnapDetails.h"
+#include "SnapViewRecord.h"
+#include "ViewCatalogue.h"
 
 namespace {
 
@@ -21,7 +23,8 @@ ZRSO::ResultCode Fail(ZRSO::SnapInfo* snapInfo, int code, const char* text) {
 
 }  // namespace
 
-ZRSO::ResultCode MapSnap(ZRSO::SnapInfo* snapInfo, ZRSO::ZROSUtil*, const std::string& localHostName) {
+ZRSO::ResultCode MapSnap(ZRSO::SnapInfo* snapInfo, ZRSO::ZROSUtil*,
+                         const std::string& localHostName) {
   CreatePITViewArgs args;
   std::string unusedMountPath;
   if (ExtractSnapDetails(snapInfo, args.shareName, unusedMountPath, args.nfsServerClientName,
@@ -41,7 +44,7 @@ ZRSO::ResultCode MapSnap(ZRSO::SnapInfo* snapInfo, ZRSO::ZROSUtil*, const std::s
     return Fail(snapInfo, ZRSO::ERROR_SNAP_UUID, "getSnapUUID2() failed.");
   }
   args.snapName += "_" + NumToStr(snapInfo->getSnapNumber());
-  args.mntPath = "/" + args.shareName + "-" + args.snapName;
+  args.mntPath = formats::ViewMountPath(args.shareName, args.snapName);
   args.nfsClient = localHostName;
 
   std::string error;
@@ -68,8 +71,7 @@ ZRSO::ResultCode MapSnap(ZRSO::SnapInfo* snapInfo, ZRSO::ZROSUtil*, const std::s
     return ZRSO::RESULT_FAILURE;
   }
 
-  std::string descriptor = "{orutype:,type:nfs,lunuuid:" + args.mntPath +
-                           ",targethostname:" + args.nfsServerHostName + "}";
+  std::string descriptor = formats::NfsDeviceDescriptor(args.mntPath, args.nfsServerHostName);
   snapInfo->setSnapDevice(descriptor.c_str());
   snapInfo->setError(ZRSO::ERROR_NONE, "");
   snapInfo->setStatus(ZRSO::STATUS_MAPPED);

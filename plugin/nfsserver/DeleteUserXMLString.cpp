@@ -1,4 +1,4 @@
-#include "nfsserver/DeleteUserXMLString.h"
+#include "DeleteUserXMLString.h"
 
 void DeleteUserXMLString(std::string& xml) {
   xml =

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "PluginExport.h"
+
 // For outside callers: replaces `xml` with the fixed, empty delete-user
 // request text.
-void DeleteUserXMLString(std::string& xml);
+ZRSO_EXPORT void DeleteUserXMLString(std::string& xml);

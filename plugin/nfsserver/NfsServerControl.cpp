@@ -1,9 +1,9 @@
-#include "nfsserver/NfsServerControl.h"
+#include "NfsServerControl.h"
 
 #include <memory>
 
-#include "platform/Log.h"
-#include "platform/ZrLib.h"
+#include "Log.h"
+#include "ZrLib.h"
 
 bool StartVeskServer(const std::string& clientName, Vesk::VeskConfigClient*& configClient) {
   static const char kFunction[] = "bool StartVeskServer(const string&, Vesk::VeskConfigClient*&)";

@@ -6,17 +6,19 @@
 
 #include <string>
 
-#include "platform/VeskConfigClient.h"
+#include "PluginExport.h"
+#include "VeskConfigClient.h"
 
 // Resolves `clientName` to its host and starts the service there.
 // true: `configClient` holds the client the service was started through,
 // and the caller owns it. false: the service did not start (`configClient`
 // set to null) or the host is unknown (`configClient` not written).
-bool StartVeskServer(const std::string& clientName, Vesk::VeskConfigClient*& configClient);
+ZRSO_EXPORT bool StartVeskServer(const std::string& clientName,
+                                 Vesk::VeskConfigClient*& configClient);
 
 // Starts the service on `clientName`'s machine and sends it one command for
 // `mountPath`. true when the service ran and accepted the command. The
 // configuration client is freed before returning, on every path.
-bool SendCommandToNfsServer(const std::string& clientName, ExportType exportType,
-                            VeskOperationType operation, unsigned long shareSubclientId,
-                            std::string& mountPath, std::string& auxiliaryText);
+ZRSO_EXPORT bool SendCommandToNfsServer(const std::string& clientName, ExportType exportType,
+                                        VeskOperationType operation, unsigned long shareSubclientId,
+                                        std::string& mountPath, std::string& auxiliaryText);

@@ -18,7 +18,7 @@ class CNMessageBase {
   virtual ~CNMessageBase();
 
   // The record as XML text in `xml`. 0 on success.
-  int serialize(std::string& xml, bool pretty) const;
+  int serialize(std::string& xml, bool pretty);
   // Replaces the record's fields with those of `xml`. 0 on success; on text
   // that is not a well-formed message of this type the record is left empty.
   int unserialize(std::string& xml);

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/SnapViewRecord.h"
-#include "catalogue/ViewList.h"
+#include "SnapViewRecord.h"
+#include "ViewListFormat.h"
 #include "support/CapturingLogWriter.h"
 
 namespace {
@@ -44,6 +44,9 @@ TEST(SnapViewRecord, ValueReading) {
        "ERROR: Failed to parse [</ReadOnly>] from XML string [<ReadOnly>1]."},
       {"<X>1</X>", "SnapName", -1, "before",
        "ERROR: Failed to parse [<SnapName>] from XML string [<X>1</X>]."},
+      // Tags match byte for byte.
+      {"<mntpath>/a</mntpath>", "MntPath", -1, "before",
+       "ERROR: Failed to parse [<MntPath>] from XML string [<mntpath>/a</mntpath>]."},
       // A closing text before the opening one: everything after the opening.
       {"</ReadOnly><ReadOnly>0<WritablePIT>1", "ReadOnly", 0, "0<WritablePIT>1", nullptr},
   };
@@ -79,13 +82,6 @@ TEST(SnapViewRecord, IntegerReadingConvertsAsAtoi) {
   EXPECT_EQ(value, 55);
 }
 
-TEST(NumToStr, FormatsAsPercentD) {
-  EXPECT_EQ(NumToStr(0), "0");
-  EXPECT_EQ(NumToStr(-5), "-5");
-  EXPECT_EQ(NumToStr(INT32_MAX), "2147483647");
-  EXPECT_EQ(NumToStr(INT32_MIN), "-2147483648");
-}
-
 TEST(ViewList, SplitsAtRunsOfSeparatorsWithoutEmptyPieces) {
   const std::pair<std::string, Pieces> cases[] = {
       {"", {}},
@@ -97,7 +93,7 @@ TEST(ViewList, SplitsAtRunsOfSeparatorsWithoutEmptyPieces) {
       {" A ;B", {" A ", "B"}},
       {std::string("A\0B;C", 5), {std::string("A\0B", 3), "C"}},
   };
-  for (const auto& [list, pieces] : cases) EXPECT_EQ(SplitViewList(list), pieces) << list;
+  for (const auto& [list, pieces] : cases) EXPECT_EQ(formats::SplitViewList(list), pieces) << list;
 }
 
 }  // namespace

@@ -6,9 +6,10 @@
 
 #include <string>
 
-#include "catalogue/ViewCatalogue.h"
-#include "host/SnapCodes.h"
-#include "platform/VeskConfigClient.h"
+#include "SnapCodes.h"
+#include "VeskConfigClient.h"
+#include "ViewCatalogue.h"
+#include "support/Builders.h"
 #include "support/CapturingLogWriter.h"
 #include "support/TempPlatform.h"
 
@@ -19,13 +20,9 @@ const char kShare[] = "share1";
 const char kReadFailure[] = "Failed to get PITview configuration for [share1]";
 const char kWriteFailure[] = "Failed to set PITview configuration for [share1]";
 
-// A record as this system stores it, written out by hand.
+// A record as Create below makes it.
 std::string Record(const std::string& name, const std::string& mount, const std::string& server) {
-  return "<SnapStart><ToTime>100</ToTime><MntPath>" + mount +
-         "</MntPath><NFSClient>client1</NFSClient><UID>*</UID><GID>*</GID><SnapName>" + name +
-         "</SnapName><NFSServer>" + server +
-         "</NFSServer><CopyPrecedence>0</CopyPrecedence><ReadOnly>0</ReadOnly>"
-         "<WritablePIT>1</WritablePIT></SnapStart>";
+  return testsupport::ViewRecord({name, mount, server});
 }
 
 class ViewCatalogue : public ::testing::Test {

@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "host/SnapCodes.h"
+#include "SnapCodes.h"
 #include "support/EndToEnd.h"
 #include "support/TempPlatform.h"
 

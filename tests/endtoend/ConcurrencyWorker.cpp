@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "host/SnapCodes.h"
+#include "SnapCodes.h"
 #include "support/CapturingLogWriter.h"
 #include "support/EndToEnd.h"
 
@@ -56,11 +56,10 @@ int main(int argc, char** argv) {
 
   testsupport::ScopedCapture capture(-1);
   snaphost::Plugin plugin(ZRSO_PLUGIN_PATH);
-  std::vector<snaphost::SnapRecord> records(static_cast<size_t>(recordCount));
+  std::vector<snaphost::SnapRecord> records;
   for (int index = 0; index < recordCount; ++index) {
-    records[index].id = name + "-" + std::to_string(index);
-    records[index].snapNumber = index + 1;
-    records[index].sourceDevice = "{orutype:,type:nfs,lunuuid:/sales,targethostname:nas1.test}";
+    const std::string id = name + "-" + std::to_string(index);
+    records.push_back(testsupport::ShareRecord(id, index + 1, "sales", "nas1.test"));
   }
 
   Tally tally;

@@ -12,9 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "AppMgr.h"
+#include "CopyIdKey.h"
+#include "SnapCodes.h"
 #include "faults/InjectedFaults.h"
-#include "host/SnapCodes.h"
-#include "platform/AppMgr.h"
 #include "support/CapturingLogWriter.h"
 #include "support/EndToEnd.h"
 #include "support/TempPlatform.h"
@@ -33,8 +34,7 @@ constexpr int64_t kEng = 2002;
 const char kServerA[] = "nfs-a.example.test";
 const char kServerB[] = "nfs-b.example.test";
 constexpr int kJob = 7;
-const char kCopyIdSection[] = "Ferrynode";
-const char kCopyIdKey[] = "OBJSTORE_RESTORE_COPYID_7";
+const std::string kCopyIdKey = formats::CopyIdKey(kJob);
 constexpr uint64_t kCopyId = 4242;
 
 const char kNoShareList[] = "Failed to get list of configured NFS shares.";
@@ -126,15 +126,6 @@ int SuccessStatus(Op op) {
 bool MappedBefore(Op op) { return op == Op::kIsMapped || op == Op::kUnmap; }
 bool MappedAfterSuccess(Op op) { return op == Op::kIsMapped || op == Op::kMap; }
 
-SnapRecord Record(const char* id, int number, const std::string& share, const char* server) {
-  SnapRecord record;
-  record.id = id;
-  record.snapNumber = number;
-  record.sourceDevice =
-      "{orutype:,type:nfs,lunuuid:/" + share + ",targethostname:" + std::string(server) + "}";
-  return record;
-}
-
 const char* Name(Op op) {
   const char* kNames[] = {"snap", "is-mapped", "map", "unmap"};
   return kNames[static_cast<int>(op)];
@@ -172,9 +163,9 @@ class FaultMatrix : public ::testing::Test {
     store.AddShare({"sales", "nfs-a", kSales});
     store.AddShare({"eng", "nfs-b", kEng});
 
-    SnapRecord failing = Record("r", 1, "sales", kServerA);
+    SnapRecord failing = testsupport::ShareRecord("r", 1, "sales", kServerA);
     failing.jobId = kJob;
-    SnapRecord bystander = Record("b", 2, "eng", kServerB);
+    SnapRecord bystander = testsupport::ShareRecord("b", 2, "eng", kServerB);
     if (c.op != Op::kSnap) {
       ASSERT_EQ(CallEntry(plugin_.snapDevices, {&failing, &bystander}), RESULT_SUCCESS);
     }
@@ -182,7 +173,7 @@ class FaultMatrix : public ::testing::Test {
       ASSERT_EQ(CallEntry(plugin_.mapSnaps, {&failing, &bystander}), RESULT_SUCCESS);
     }
 
-    store.SetNumber(kCopyIdSection, kCopyIdKey, kCopyId);
+    store.SetNumber(formats::kCopyIdSection, kCopyIdKey, kCopyId);
     if (*c.fault != '\0') store.SetFault({c.fault, ScopeOf(c.fault)});
     testsupport::ScopedCapture capture(-1);
     if (c.faultAtRollBack != nullptr) {
@@ -214,9 +205,9 @@ class FaultMatrix : public ::testing::Test {
     const bool copyIdKept = everyShare || c.fault == std::string(kFaultClientHostName) ||
                             c.fault == std::string(kFaultInformationStore);
     uint64_t copyId = 0;
-    EXPECT_EQ(store.GetNumber(kCopyIdSection, kCopyIdKey, copyId), copyIdKept);
+    EXPECT_EQ(store.GetNumber(formats::kCopyIdSection, kCopyIdKey, copyId), copyIdKept);
     if (c.op == Op::kMap && c.listed) {
-      EXPECT_EQ(testsupport::ListedValues(store, kSales, "CopyPrecedence"),
+      EXPECT_EQ(testsupport::ListedValues(store, kSales, formats::kCopyPrecedenceTag),
                 std::vector<std::string>{copyIdKept ? "0" : std::to_string(kCopyId)});
     }
   }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/SnapCodes.h"
+#include "SnapCodes.h"
 #include "support/CapturingLogWriter.h"
 #include "support/EndToEnd.h"
 #include "support/TempPlatform.h"
@@ -31,11 +31,8 @@ class MappingBatch : public ::testing::Test {
   }
 
   SnapRecord Record(const std::string& share, const std::string& server) {
-    SnapRecord record;
-    record.id = "uuid-" + std::to_string(++made_);
-    record.snapNumber = made_;
-    record.sourceDevice = "{orutype:,type:nfs,lunuuid:/" + share + ",targethostname:" + server + "}";
-    return record;
+    ++made_;
+    return testsupport::ShareRecord("uuid-" + std::to_string(made_), made_, share, server);
   }
 
   std::vector<std::string> ListedMountPaths(int64_t subclient) {
@@ -77,8 +74,7 @@ TEST_F(MappingBatch, EachFailingStepIsReportedOnItsRecordAndTheBatchGoesOn) {
     EXPECT_EQ(e.record->errorCode, e.error) << e.record->id;
     EXPECT_EQ(e.record->errorText, e.text) << e.record->id;
   }
-  EXPECT_EQ(good.snapDevice,
-            "{orutype:,type:nfs,lunuuid:" + MountPath(good, "sales") + ",targethostname:nas1.test}");
+  EXPECT_EQ(good.snapDevice, formats::NfsDeviceDescriptor(MountPath(good, "sales"), "nas1.test"));
   EXPECT_EQ(ListedMountPaths(kSales), std::vector<std::string>{MountPath(good, "sales")});
   EXPECT_EQ(ExportedMountPaths("nas1.test"), std::vector<std::string>{MountPath(good, "sales")});
   EXPECT_TRUE(ListedMountPaths(3003).empty());

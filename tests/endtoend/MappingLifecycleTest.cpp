@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "RecordCatalogue.h"
-#include "host/SnapCodes.h"
+#include "SnapCodes.h"
+#include "support/EndToEnd.h"
 #include "support/SnaphostProcess.h"
 #include "support/TempPlatform.h"
 
@@ -36,11 +37,11 @@ TEST_F(MappingLifecycle, SnapMapCheckUnmapCheck) {
   EXPECT_EQ(Snaphost({"map", "--share", "/sales"}), 0);
   std::vector<snaphost::SnapRecord> records = Records();
   ASSERT_EQ(records.size(), 2u);
-  const std::string mountPath = "/sales-" + records[0].id + "_1";
+  const std::string mountPath = testsupport::MountPath(records[0], "sales");
   EXPECT_EQ(records[0].status, ZRSO::STATUS_MAPPED);
-  EXPECT_EQ(records[0].snapDevice,
-            "{orutype:,type:nfs,lunuuid:" + mountPath + ",targethostname:nas1.test}");
-  EXPECT_NE(ViewList().find("<MntPath>" + mountPath + "</MntPath>"), std::string::npos);
+  EXPECT_EQ(records[0].snapDevice, formats::NfsDeviceDescriptor(mountPath, "nas1.test"));
+  EXPECT_EQ(testsupport::ListedValues(platform_.store(), 1001),
+            (std::vector<std::string>{mountPath, testsupport::MountPath(records[1], "sales")}));
   EXPECT_EQ(ExportCount(), 2u);
 
   const std::string mappedList = ViewList();

@@ -7,8 +7,8 @@
 #include <stdexcept>
 #include <tuple>
 
-#include "engine/EntryGuard.h"
-#include "engine/NfsObjectStoreEngine.h"
+#include "EntryGuard.h"
+#include "EntryPoints.h"
 #include "support/CapturingLogWriter.h"
 #include "support/FakeSnapInfo.h"
 

@@ -1,4 +1,4 @@
-#include "engine/PrintSnapInfo.h"
+#include "PrintSnapInfo.h"
 
 #include <gtest/gtest.h>
 

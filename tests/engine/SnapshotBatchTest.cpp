@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/NfsObjectStoreEngine.h"
-#include "host/SnapCodes.h"
+#include "EntryPoints.h"
+#include "SnapCodes.h"
+#include "support/Builders.h"
 #include "support/CapturingLogWriter.h"
 #include "support/FakeSnapInfo.h"
 #include "support/TempPlatform.h"
@@ -41,9 +42,8 @@ class SnapshotBatch : public testing::Test {
       kinds_ += kind;
       records_.push_back(std::make_unique<FakeSnapInfo>());
       FakeSnapInfo& record = *records_.back();
-      record.sourceDevice = kind == 'F' ? "{lunuuid:\\/share9,targethostname:nfs01.example.test}"
-                                        : "{orutype:,type:nfs,lunuuid:\\/share1,targethostname:"
-                                          "nfs01.example.test}";
+      record.sourceDevice =
+          testsupport::HostDescriptor(kind == 'F' ? "/share9" : "/share1", "nfs01.example.test");
       record.refuseMetadata = kind == 'R';
       batch.push_back(&record);
     }

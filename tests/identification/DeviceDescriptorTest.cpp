@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "identification/DeviceDescriptor.h"
+#include "DeviceDescriptor.h"
 
 namespace {
 

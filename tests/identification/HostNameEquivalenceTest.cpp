@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "identification/HostNameEquivalence.h"
+#include "HostNameEquivalence.h"
 #include "support/CapturingLogWriter.h"
 #include "support/FakeSnapInfo.h"
 

@@ -5,11 +5,14 @@
 
 #include <string>
 
-#include "identification/NfsShareLookup.h"
+#include "NfsShareLookup.h"
+#include "SnapCodes.h"
 #include "support/CapturingLogWriter.h"
 #include "support/TempPlatform.h"
 
 namespace {
+
+constexpr int kNotFound = ZRSO::ERROR_SHARE_NOT_FOUND;
 
 constexpr char kFunction[] =
     "int32_t FindNfsShare(const string&, const string&, std::string&, int&, std::string&)";
@@ -72,21 +75,21 @@ TEST_F(NfsShareLookup, TheFirstEntryWithTheShareDecidesByClientOrHostName) {
       {"share1", "whatever.invalid", "nfs01", 0, 42, "nfs01", 0, nullptr, 0},
       // Another client name falls back on the host name and is replaced.
       {"share1", "nfs-a.example.test", "nfs99", 0, 42, "nfs01", 1, nullptr, 0},
-      {"share1", "nfs-b.example.test", "nfs99", NFS_SHARE_NOT_FOUND, 0, "nfs99", 1, nullptr, 0},
+      {"share1", "nfs-b.example.test", "nfs99", kNotFound, 0, "nfs99", 1, nullptr, 0},
       // Shares compare exactly.
-      {"share2", "nfs-a.example.test", "", NFS_SHARE_NOT_FOUND, 0, "", 0, nullptr, 0},
+      {"share2", "nfs-a.example.test", "", kNotFound, 0, "", 0, nullptr, 0},
       // The server by an address, or stored by one, through either direction.
       {"dup", "10.20.30.42", "", 0, 51, "nfs02", 1,
        "[10.20.30.42] belongs to [nfs-b.example.test]", 1},
       {"byaddr", "nfs-a", "", 0, 71, "nfs03", 1, "[10.20.30.40] belongs to [nfs-a]", 1},
       // The second "dup" entry would match, but only the first is examined.
-      {"dup", "nfs-a.example.test", "", NFS_SHARE_NOT_FOUND, 0, "", 1, nullptr, 0},
-      {"orphan", "nfs-a", "", NFS_SHARE_NOT_FOUND, 0, "", 1, "tempHostName []", 4},
-      {"zero", "h", "nfs01", NFS_SHARE_NOT_FOUND, 0, "nfs01", 0, nullptr, 0},
-      {"wide", "h", "nfs01", NFS_SHARE_NOT_FOUND, 0, "nfs01", 0,
+      {"dup", "nfs-a.example.test", "", kNotFound, 0, "", 1, nullptr, 0},
+      {"orphan", "nfs-a", "", kNotFound, 0, "", 1, "tempHostName []", 4},
+      {"zero", "h", "nfs01", kNotFound, 0, "nfs01", 0, nullptr, 0},
+      {"wide", "h", "nfs01", kNotFound, 0, "nfs01", 0,
        "Subclient id [4294967338] of NFS share [wide] does not fit in 32 bits; ignored.", -1},
       {"neg", "h", "nfs01", 0, -5, "nfs01", 0, nullptr, 0},
-      {"missing", "nfs-a.example.test", "nfs01", NFS_SHARE_NOT_FOUND, 0, "nfs01", 0,
+      {"missing", "nfs-a.example.test", "nfs01", kNotFound, 0, "nfs01", 0,
        "Failed to find subclient id for nfs share  [missing].", -1},
   };
   for (const Case& c : cases) {
@@ -112,7 +115,7 @@ TEST_F(NfsShareLookup, TheFirstEntryWithTheShareDecidesByClientOrHostName) {
 TEST_F(NfsShareLookup, AFailedStoredProcedureLooksNothingUp) {
   platform_.MakeStoreUnreadable();
   Outcome outcome = Find("share1", "h", "nfs01");
-  EXPECT_EQ(NFS_SHARE_LIST_FAILED, outcome.result);
+  EXPECT_EQ(ZRSO::ERROR_SHARE_LIST, outcome.result);
   EXPECT_EQ("Failed to get list of configured NFS shares.", outcome.error);
   EXPECT_EQ(kCallerId, outcome.subclientId);
   EXPECT_EQ("nfs01", outcome.clientName);

@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "host/SnapCodes.h"
-#include "identification/SnapDetails.h"
+#include "CopyIdKey.h"
+#include "SnapCodes.h"
+#include "SnapDetails.h"
+#include "support/Builders.h"
 #include "support/CapturingLogWriter.h"
 #include "support/FakeSnapInfo.h"
 #include "support/TempPlatform.h"
@@ -22,8 +24,7 @@ constexpr char kFunction[] =
     "ZRSO::ResultCode ExtractSnapDetails(ZRSO::SnapInfo*, std::string&, std::string&, "
     "std::string&, std::string&, int&, std::string&, std::string&)";
 constexpr char kServer[] = "nfs-a.example.test";
-constexpr char kSource[] =
-    "{orutype:,type:nfs,lunuuid:\\/share1\\/dir,targethostname:nfs-a.example.test}";
+const std::string kSource = testsupport::HostDescriptor("/share1/dir", kServer);
 constexpr char kTime[] = "1765000000";
 constexpr int kCallerId = -7;
 
@@ -38,8 +39,6 @@ struct Details {
   std::string snapTime = "time?";
   std::string copyId = "copy?";
 };
-
-std::string CopyIdKey(int job) { return "OBJSTORE_RESTORE_COPYID_" + std::to_string(job); }
 
 class SnapDetails : public testing::Test {
  protected:
@@ -56,13 +55,13 @@ class SnapDetails : public testing::Test {
   }
 
   void SetCopyId(int job, uint64_t value) {
-    platform_.store().SetNumber("Ferrynode", CopyIdKey(job), value);
+    platform_.store().SetNumber(formats::kCopyIdSection, formats::CopyIdKey(job), value);
   }
   // Through the test's own connection, which stays usable when the
   // platform's store is made unreadable.
   bool HasCopyId(int job) {
     uint64_t value = 0;
-    return platform_.store().GetNumber("Ferrynode", CopyIdKey(job), value);
+    return platform_.store().GetNumber(formats::kCopyIdSection, formats::CopyIdKey(job), value);
   }
 
   testsupport::TempPlatform platform_;
@@ -73,7 +72,7 @@ class SnapDetails : public testing::Test {
 TEST_F(SnapDetails, DerivesEveryDetailAndLogsEachAtItsLevel) {
   record_.metadata[ZRSO::SM_MDT_NFS_SNAP_TIME] = kTime;
   record_.metadata[ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID] = "99";
-  record_.snapDevice = "{orutype:,type:nfs,lunuuid:\\/share1-uuid_7,targethostname:x}";
+  record_.snapDevice = testsupport::HostDescriptor("/share1-uuid_7", "x");
   record_.jobId = -3;
   SetCopyId(-3, 0x1FFFFFFFFull);  // the low 32 bits, read as signed: -1
   SetCopyId(8, 12);

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/AppMgr.h"
+#include "AppMgr.h"
 #include "support/TempPlatform.h"
 
 namespace {

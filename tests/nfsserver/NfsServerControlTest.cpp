@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "nfsserver/DeleteUserXMLString.h"
-#include "nfsserver/NfsServerControl.h"
+#include "DeleteUserXMLString.h"
+#include "NfsServerControl.h"
 #include "support/CapturingLogWriter.h"
 #include "support/TempPlatform.h"
 #include "vesk/VeskClientCount.h"

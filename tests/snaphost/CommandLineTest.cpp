@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "support/Builders.h"
 #include "support/SnaphostProcess.h"
 #include "support/TempPlatform.h"
 
@@ -134,12 +136,10 @@ TEST_F(CommandLine, SessionKeepsItsPromises) {
   }
 }
 
-TEST_F(CommandLine, ShowsAViewListAsStoredAndParsed) {
-  const std::string record =
-      "<SnapStart><ToTime>100</ToTime><MntPath>/s-v_1</MntPath><NFSClient>c1</NFSClient>"
-      "<UID>*</UID><GID>*</GID><SnapName>v_1</SnapName><NFSServer>srvA</NFSServer>"
-      "<CopyPrecedence>3</CopyPrecedence><ReadOnly>0</ReadOnly><WritablePIT>1</WritablePIT>"
-      "</SnapStart>";
+// Showing a list is administration: it never writes to the plug-in's log,
+// not even for a piece that lacks tags.
+TEST_F(CommandLine, ShowsAViewListAsStoredAndParsedWithoutLogging) {
+  const std::string record = testsupport::ViewRecord({"v_1", "/s-v_1", "srvA", "3", "100", "c1"});
   platform_.PutViewList(7, ";" + record + ";;<MntPath>/x</MntPath>");
   EXPECT_EQ(Run("views show 7").out,
             "stored: ;" + record +
@@ -153,6 +153,7 @@ TEST_F(CommandLine, ShowsAViewListAsStoredAndParsed) {
   EXPECT_NE(Run("views show 7 --json")
                 .out.find("},{\"piece\":2,\"ToTime\":null,\"MntPath\":\"/x\",\"NFSClient\":null,"),
             std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(platform_.folder() + "/zrso.log"));
 }
 
 }  // namespace

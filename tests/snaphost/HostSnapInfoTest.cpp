@@ -8,8 +8,9 @@
 
 #include <cstring>
 
+#include "DeviceDescriptorFormat.h"
 #include "RecordCatalogue.h"
-#include "host/SnapCodes.h"
+#include "SnapCodes.h"
 #include "support/TempPlatform.h"
 
 namespace {
@@ -22,10 +23,10 @@ TEST(DescriptorEscaping, SlashesGoOutAsBackslashSlash) {
   for (const Case& c : {Case{"", ""}, Case{"{lunuuid:/s1/dir,targethostname:nas}",
                                             "{lunuuid:\\/s1\\/dir,targethostname:nas}"},
                         Case{"{lunuuid://x}", "{lunuuid:\\/\\/x}"}}) {
-    EXPECT_EQ(snaphost::EscapeDescriptor(c.plain), c.escaped);
-    EXPECT_EQ(snaphost::UnescapeDescriptor(c.escaped), c.plain);
+    EXPECT_EQ(formats::EscapeSlashes(c.plain), c.escaped);
+    EXPECT_EQ(formats::UnescapeSlashes(c.escaped), c.plain);
   }
-  EXPECT_EQ(snaphost::UnescapeDescriptor("a\\b\\"), "a\\b\\");
+  EXPECT_EQ(formats::UnescapeSlashes("a\\b\\"), "a\\b\\");
 }
 
 TEST(HostSnapInfo, MetadataReadsKeepCapacityAndStayTerminated) {

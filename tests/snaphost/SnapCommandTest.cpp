@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "CopyIdKey.h"
+#include "DeviceDescriptorFormat.h"
 #include "RecordCatalogue.h"
+#include "SnapCodes.h"
 #include "SnapRecord.h"
-#include "host/SnapCodes.h"
 #include "support/SnaphostProcess.h"
 #include "support/TempPlatform.h"
 
@@ -58,7 +60,7 @@ TEST_F(SnapCommand, SnapsAShareAndKeepsTheRecords) {
   EXPECT_EQ(1, records[0].snapNumber);
   EXPECT_EQ(2, records[1].snapNumber);
   EXPECT_NE(records[0].id, records[1].id);
-  EXPECT_EQ("{orutype:,type:nfs,lunuuid:/share1/dir,targethostname:nfs01.example.test}",
+  EXPECT_EQ(formats::NfsDeviceDescriptor("/share1/dir", "nfs01.example.test"),
             records[0].sourceDevice);
   EXPECT_EQ(7, records[0].jobId);
   EXPECT_EQ(ZRSO::STATUS_SNAPPED, records[1].status);
@@ -66,8 +68,8 @@ TEST_F(SnapCommand, SnapsAShareAndKeepsTheRecords) {
 
   // The copy id went to the job's first record; another job's is kept whole.
   uint64_t copyId = 0;
-  EXPECT_FALSE(platform_.store().GetNumber("Ferrynode", "OBJSTORE_RESTORE_COPYID_7", copyId));
-  ASSERT_TRUE(platform_.store().GetNumber("Ferrynode", "OBJSTORE_RESTORE_COPYID_12", copyId));
+  EXPECT_FALSE(platform_.store().GetNumber(formats::kCopyIdSection, formats::CopyIdKey(7), copyId));
+  ASSERT_TRUE(platform_.store().GetNumber(formats::kCopyIdSection, formats::CopyIdKey(12), copyId));
   EXPECT_EQ(4294967297u, copyId);
 
   // Numbers go on from the catalogue; without --json a row per record.

@@ -6,13 +6,25 @@
 #include <string>
 #include <vector>
 
+#include "DeviceDescriptorFormat.h"
 #include "HostSnapInfo.h"
+#include "MountPath.h"
 #include "PluginLoader.h"
-#include "catalogue/SnapViewRecord.h"
-#include "catalogue/ViewList.h"
+#include "ViewListFormat.h"
+#include "ViewRecordFormat.h"
 #include "store/Store.h"
 
 namespace testsupport {
+
+// A record of snapshot `id` number `number` of `share` on NFS server `server`.
+inline snaphost::SnapRecord ShareRecord(const std::string& id, int number, const std::string& share,
+                                        const std::string& server) {
+  snaphost::SnapRecord record;
+  record.id = id;
+  record.snapNumber = number;
+  record.sourceDevice = formats::NfsDeviceDescriptor("/" + share, server);
+  return record;
+}
 
 // Runs `entry` on `records` as one batch; a null pointer stands for each
 // index in `nullAt`. The count passed is the array's length.
@@ -30,13 +42,15 @@ inline int CallEntry(snaphost::BatchEntry entry, const std::vector<snaphost::Sna
 
 // The value of `tag` in each view of the subclient's list, in list order.
 inline std::vector<std::string> ListedValues(localplatform::Store& store, int64_t subclient,
-                                             const char* tag = "MntPath") {
+                                             const char* tag = formats::kMntPathTag) {
   std::vector<std::string> values;
-  for (const std::string& piece : SplitViewList(store.ReadViewList(subclient).text)) {
-    std::string value;
-    GetValueFromXmlString(piece, tag, value);
-    values.push_back(value);
-  }
+  const formats::ViewTag element(tag);
+  formats::VisitViewPieces(store.ReadViewList(subclient).text, [&](std::string_view piece) {
+    std::string_view value;
+    element.FindValue(piece, value);
+    values.emplace_back(value);
+    return false;
+  });
   return values;
 }
 
@@ -50,9 +64,10 @@ inline std::vector<std::string> ExportedMountPaths(localplatform::Store& store,
   return paths;
 }
 
-// The mount path that mapping gives `record` on `share`.
+// The mount path that mapping gives `record` on `share`: its view is named
+// after the snapshot's UUID and number.
 inline std::string MountPath(const snaphost::SnapRecord& record, const std::string& share) {
-  return "/" + share + "-" + record.id + "_" + std::to_string(record.snapNumber);
+  return formats::ViewMountPath(share, record.id + "_" + std::to_string(record.snapNumber));
 }
 
 }  // namespace testsupport

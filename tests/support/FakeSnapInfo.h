@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "host/SnapInfo.h"
+#include "SnapInfo.h"
 
 namespace testsupport {
 

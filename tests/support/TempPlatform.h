@@ -1,13 +1,12 @@
 #pragma once
 // A fresh platform store in a temporary folder for one test, with the
-// environment pointing the platform at it; removed afterwards.
+// environment pointing the platform and the record catalogue at it. The
+// folder is removed and the environment put back as it was afterwards.
 
-#include <gtest/gtest.h>
-#include <stdlib.h>
-
-#include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "store/Store.h"
 
@@ -15,49 +14,29 @@ namespace testsupport {
 
 class TempPlatform {
  public:
-  TempPlatform() {
-    char pattern[] = "/tmp/zrso-test-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    if (made == nullptr) throw std::runtime_error("mkdtemp failed");
-    folder_ = made;
-    setenv("ZRSO_PLATFORM_DB", (folder_ + "/platform.db").c_str(), 1);
-    setenv("SNAPHOST_CATALOGUE", (folder_ + "/records.db").c_str(), 1);
-  }
+  TempPlatform();
   TempPlatform(const TempPlatform&) = delete;
   TempPlatform& operator=(const TempPlatform&) = delete;
-  ~TempPlatform() {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-  }
+  ~TempPlatform();
 
   const std::string& folder() const { return folder_; }
 
   // Points the platform at a folder where its database file should be, so
   // that every store operation fails as with a store that cannot be read.
-  void MakeStoreUnreadable() {
-    std::string blocked = folder_ + "/blocked.db";
-    std::filesystem::create_directories(blocked);
-    setenv("ZRSO_PLATFORM_DB", blocked.c_str(), 1);
-  }
+  void MakeStoreUnreadable();
   // A connection of the test's own, for arranging and inspecting state.
-  localplatform::Store& store() {
-    if (!store_) store_ = localplatform::OpenStore();
-    return *store_;
-  }
+  localplatform::Store& store();
 
   // Stores `text` as the subclient's view list, whatever it held before.
-  void PutViewList(uint64_t subclientId, const std::string& text) {
-    store().WriteViewList(subclientId, text, store().ReadViewList(subclientId).version);
-  }
+  void PutViewList(uint64_t subclientId, const std::string& text);
   // A platform client `clientName` on `hostName`, which runs the NFS
   // file-server service and is up or down.
-  void AddNfsServer(const std::string& clientName, const std::string& hostName, bool up = true) {
-    store().PutClient({clientName, hostName});
-    store().PutNfsServer({hostName, up});
-  }
+  void AddNfsServer(const std::string& clientName, const std::string& hostName, bool up = true);
 
  private:
   std::string folder_;
+  // What the variables it sets held before, in the order it lists them.
+  std::vector<std::optional<std::string>> savedEnvironment_;
   std::unique_ptr<localplatform::Store> store_;
 };
 
