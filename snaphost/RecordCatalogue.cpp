@@ -31,6 +31,17 @@ const std::vector<storage::Migration>& CatalogueSchema() {
           PRIMARY KEY (record_id, id)
         );
       )sql",
+      R"sql(
+        CREATE TABLE record_history (
+          record_id  TEXT NOT NULL REFERENCES records (id) ON DELETE CASCADE,
+          at         INTEGER NOT NULL,
+          operation  TEXT NOT NULL,
+          status     INTEGER NOT NULL,
+          error_code INTEGER NOT NULL,
+          error_text TEXT NOT NULL
+        );
+        CREATE INDEX record_history_by_record ON record_history (record_id);
+      )sql",
   };
   return kSteps;
 }
@@ -80,10 +91,39 @@ void RecordCatalogue::Save(const SnapRecord& record) {
   transaction.Commit();
 }
 
-void RecordCatalogue::Save(const std::vector<SnapRecord>& records) {
+void RecordCatalogue::SaveAfter(const std::string& operation, int64_t at,
+                                std::vector<SnapRecord>::const_iterator first,
+                                std::vector<SnapRecord>::const_iterator last) {
   storage::Transaction transaction(db_);
-  for (const SnapRecord& record : records) SaveOne(record);
+  storage::Statement insert = db_.Prepare(
+      "INSERT INTO record_history (record_id, at, operation, status, error_code, error_text) "
+      "VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
+  for (auto record = first; record != last; ++record) {
+    SaveOne(*record);
+    insert.Bind(1, record->id)
+        .Bind(2, at)
+        .Bind(3, operation)
+        .Bind(4, int64_t{record->status})
+        .Bind(5, int64_t{record->errorCode})
+        .Bind(6, record->errorText);
+    insert.Run();
+    insert.Reset();
+  }
   transaction.Commit();
+}
+
+std::vector<RecordEvent> RecordCatalogue::History(const std::string& id) {
+  std::vector<RecordEvent> events;
+  storage::Statement query = db_.Prepare(
+      "SELECT at, operation, status, error_code, error_text FROM record_history "
+      "WHERE record_id = ?1 ORDER BY rowid");
+  query.Bind(1, id);
+  while (query.Step()) {
+    events.push_back({query.ColumnInt64(0), query.ColumnText(1),
+                      static_cast<int>(query.ColumnInt64(2)),
+                      static_cast<int>(query.ColumnInt64(3)), query.ColumnText(4)});
+  }
+  return events;
 }
 
 void RecordCatalogue::SaveOne(const SnapRecord& record) {
