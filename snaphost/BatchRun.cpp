@@ -37,10 +37,9 @@ class Progress {
 
 // Stores each record of a batch as soon as the plug-in is done with it, so
 // that a host killed during the batch loses at most the record in progress.
-// The plug-in takes the records one after another in array order and starts
-// every record's step by reading its source device, after which it writes
-// nothing more into the record before: record i is done once record i + 1's
-// source device is read.
+// The plug-in takes the records one after another in array order, starts
+// every record's step by reading its source device and never comes back to an
+// earlier record: record i is done once record i + 1's source device is read.
 class RecordKeeper {
  public:
   RecordKeeper(RecordCatalogue& catalogue, const std::string& operation,
@@ -48,27 +47,27 @@ class RecordKeeper {
       : catalogue_(catalogue), operation_(operation), records_(records) {}
 
   // Stores the records before `index` that are not stored yet. Runs inside
-  // the plug-in's call, so it throws nothing: a failure leaves them to Rest.
-  void Before(size_t index) noexcept {
+  // the plug-in's call, so it throws nothing: a failure leaves them to StoreRest.
+  void StoreBefore(size_t index) noexcept {
     if (index <= kept_) return;
     try {
-      Store(index);
-    } catch (const std::exception&) {
-      // The catalogue is busy or failing; Rest tries these again.
+      StoreUpTo(index);
+    } catch (...) {
+      // The catalogue is busy or failing; StoreRest tries these again.
     }
   }
 
   // Stores every record not stored yet. Throws HostError.
-  void Rest() {
+  void StoreRest() {
     try {
-      Store(records_.size());
+      StoreUpTo(records_.size());
     } catch (const std::runtime_error& error) {
       throw HostError("cannot store the records: " + std::string(error.what()));
     }
   }
 
  private:
-  void Store(size_t end) {
+  void StoreUpTo(size_t end) {
     catalogue_.SaveAfter(operation_, static_cast<int64_t>(std::time(nullptr)),
                          records_.begin() + static_cast<std::ptrdiff_t>(kept_),
                          records_.begin() + static_cast<std::ptrdiff_t>(end));
@@ -99,14 +98,14 @@ int RunBatch(const std::string& label, BatchEntry entry, std::vector<SnapRecord>
       hostRecords.push_back(std::make_unique<HostSnapInfo>(records[i]));
       // Every step of the plug-in starts by reading the record's source device.
       hostRecords.back()->OnSourceDeviceRead([&progress, &keeper, i] {
-        keeper.Before(i);
+        keeper.StoreBefore(i);
         progress.Started(i);
       });
       batch.push_back(hostRecords.back().get());
     }
     result = entry(batch.data(), static_cast<int16_t>(batch.size()), nullptr);
   }
-  keeper.Rest();
+  keeper.StoreRest();
   return result;
 }
 

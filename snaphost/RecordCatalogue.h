@@ -38,6 +38,11 @@ class RecordCatalogue {
   void LoadMetadata(SnapRecord& record);
 
   storage::SqliteDatabase db_;
+  // Prepared once, as a batch saves its records one small transaction at a time.
+  storage::Statement upsertRecord_;
+  storage::Statement deleteMetadata_;
+  storage::Statement insertMetadata_;
+  storage::Statement insertHistory_;
 };
 
 // $SNAPHOST_CATALOGUE, else records.db beside the platform store.

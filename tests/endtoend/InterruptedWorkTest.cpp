@@ -79,10 +79,10 @@ struct Home {
     }
     return {run.exitCode, kinds};
   }
-  // Runs `args` with the export command of /sales failing.
-  void WithExportFault(const std::vector<std::string>& args) {
+  // Runs `step` with the export commands of /sales failing.
+  void WithExportFault(const std::function<void()>& step) {
     Snaphost({"fault", "set", "export-command", "--scope", "1001"});
-    Snaphost(args);
+    step();
     Snaphost({"fault", "clear"});
   }
   // Runs `args` on a copy of the catalogue that is then thrown away: the
@@ -114,20 +114,16 @@ TEST(Doctor, FindsEachKindAndMendsWhatARecordExplains) {
        [](Home& h, const S&, const S& path) { h.platform.store().DeleteExport("nas1.test", kSales, path); },
        {"view-without-export"}, ZRSO::STATUS_MAPPED, false},
       {"unmap whose withdraw failed",
-       [](Home& h, const S& id, const S&) { h.WithExportFault({"unmap", id}); },
+       [](Home& h, const S& id, const S&) { h.WithExportFault([&] { h.Snaphost({"unmap", id}); }); },
        {"export-without-view"}, ZRSO::STATUS_MAPPED, false},
       {"failed map of a mapped record",
-       [](Home& h, const S& id, const S&) { h.WithExportFault({"map", id}); },
+       [](Home& h, const S& id, const S&) { h.WithExportFault([&] { h.Snaphost({"map", id}); }); },
        {"record-not-mapped"}, ZRSO::STATUS_MAPPED, false},
       {"unmap whose record was not kept",
        [](Home& h, const S& id, const S&) { h.Forgetting({"unmap", id}); },
        {"mapped-view-gone"}, ZRSO::STATUS_UNMAPPED, false},
       {"unmap whose withdraw failed and whose record was not kept",
-       [](Home& h, const S& id, const S&) {
-         h.Snaphost({"fault", "set", "export-command", "--scope", "1001"});
-         h.Forgetting({"unmap", id});
-         h.Snaphost({"fault", "clear"});
-       },
+       [](Home& h, const S& id, const S&) { h.WithExportFault([&] { h.Forgetting({"unmap", id}); }); },
        {"mapped-view-gone", "export-without-view"}, ZRSO::STATUS_MAPPED, false},
       {"catalogue lost", [](Home& h, const S&, const S&) { std::filesystem::remove(h.catalogue()); },
        {"view-without-record", "view-without-record"}, 0, true},
@@ -153,7 +149,12 @@ TEST(Doctor, FindsEachKindAndMendsWhatARecordExplains) {
 
     EXPECT_EQ(home.Doctor({"--share", "/sales"}),
               std::make_pair(test.kinds.empty() ? 0 : 1, test.kinds));
-    EXPECT_EQ(home.Snaphost({"doctor", "--repair"}).exitCode, test.leftAlone ? 1 : 0);
+    testsupport::SnaphostRun repair = home.Snaphost({"doctor", "--repair"});
+    EXPECT_EQ(repair.exitCode, test.leftAlone ? 1 : 0);
+    // One line for each record mended.
+    EXPECT_EQ(std::regex_search(repair.out, std::regex("^repaired " + first.id + ": ")),
+              !test.leftAlone && !test.kinds.empty())
+        << repair.out;
     EXPECT_EQ(home.Doctor({"--share", "/sales"}),
               std::make_pair(test.leftAlone ? 1 : 0,
                              test.leftAlone ? test.kinds : std::vector<std::string>{}));
