@@ -73,6 +73,7 @@ TEST_F(MappingLifecycle, SnapMapCheckUnmapCheck) {
 TEST_F(MappingLifecycle, UnknownRecordIsRefusedBeforeAnythingRuns) {
   EXPECT_EQ(Snaphost({"map", "no-such-id"}), 3);
   EXPECT_EQ(Snaphost({"unmap"}), 3);
+  EXPECT_EQ(Snaphost({"doctor", "--share", "/nowhere"}), 3);
   EXPECT_TRUE(Records().empty());
 }
 
