@@ -44,6 +44,7 @@ void BuildApplication(CLI::App& app, HostContext& context, CommandResult& result
   AddSnapCommand(app, context, result);
   AddMapCommands(app, context, result);
   AddRecordCommands(app, context, result);
+  AddDoctorCommand(app, context, result);
   AddDemoCommand(app, context, result);
   AddFaultCommands(app, context, result);
 }

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <ctime>
 #include <limits>
 #include <memory>
 
@@ -34,6 +35,51 @@ class Progress {
   bool shown_;
 };
 
+// Stores each record of a batch as soon as the plug-in is done with it, so
+// that a host killed during the batch loses at most the record in progress.
+// The plug-in takes the records one after another in array order, starts
+// every record's step by reading its source device and never comes back to an
+// earlier record: record i is done once record i + 1's source device is read.
+class RecordKeeper {
+ public:
+  RecordKeeper(RecordCatalogue& catalogue, const std::string& operation,
+               const std::vector<SnapRecord>& records)
+      : catalogue_(catalogue), operation_(operation), records_(records) {}
+
+  // Stores the records before `index` that are not stored yet. Runs inside
+  // the plug-in's call, so it throws nothing: a failure leaves them to StoreRest.
+  void StoreBefore(size_t index) noexcept {
+    if (index <= kept_) return;
+    try {
+      StoreUpTo(index);
+    } catch (...) {
+      // The catalogue is busy or failing; StoreRest tries these again.
+    }
+  }
+
+  // Stores every record not stored yet. Throws HostError.
+  void StoreRest() {
+    try {
+      StoreUpTo(records_.size());
+    } catch (const std::runtime_error& error) {
+      throw HostError("cannot store the records: " + std::string(error.what()));
+    }
+  }
+
+ private:
+  void StoreUpTo(size_t end) {
+    catalogue_.SaveAfter(operation_, static_cast<int64_t>(std::time(nullptr)),
+                         records_.begin() + static_cast<std::ptrdiff_t>(kept_),
+                         records_.begin() + static_cast<std::ptrdiff_t>(end));
+    kept_ = end;
+  }
+
+  RecordCatalogue& catalogue_;
+  const std::string& operation_;
+  const std::vector<SnapRecord>& records_;
+  size_t kept_ = 0;
+};
+
 }  // namespace
 
 int RunBatch(const std::string& label, BatchEntry entry, std::vector<SnapRecord>& records,
@@ -43,6 +89,7 @@ int RunBatch(const std::string& label, BatchEntry entry, std::vector<SnapRecord>
                     " records");
   }
   int result = 0;
+  RecordKeeper keeper(catalogue, label, records);
   {
     Progress progress(label, records.size());
     std::vector<std::unique_ptr<HostSnapInfo>> hostRecords;
@@ -50,16 +97,15 @@ int RunBatch(const std::string& label, BatchEntry entry, std::vector<SnapRecord>
     for (size_t i = 0; i < records.size(); ++i) {
       hostRecords.push_back(std::make_unique<HostSnapInfo>(records[i]));
       // Every step of the plug-in starts by reading the record's source device.
-      hostRecords.back()->OnSourceDeviceRead([&progress, i] { progress.Started(i); });
+      hostRecords.back()->OnSourceDeviceRead([&progress, &keeper, i] {
+        keeper.StoreBefore(i);
+        progress.Started(i);
+      });
       batch.push_back(hostRecords.back().get());
     }
     result = entry(batch.data(), static_cast<int16_t>(batch.size()), nullptr);
   }
-  try {
-    catalogue.Save(records);
-  } catch (const std::runtime_error& error) {
-    throw HostError("cannot store the records: " + std::string(error.what()));
-  }
+  keeper.StoreRest();
   return result;
 }
 

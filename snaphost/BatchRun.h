@@ -10,10 +10,11 @@
 
 namespace snaphost {
 
-// Hands `records` to `entry` as one batch, then stores what the plug-in
-// wrote into them. Returns the entry point's batch result. `label` names the
-// operation in the progress line that a batch of more than a few records
-// shows on a terminal.
+// Hands `records` to `entry` as one batch and stores what the plug-in wrote
+// into each record, with an entry in its history, as soon as the plug-in is
+// done with it. Returns the entry point's batch result. `label` names the
+// operation in the history and in the progress line that a batch of more
+// than a few records shows on a terminal.
 int RunBatch(const std::string& label, BatchEntry entry, std::vector<SnapRecord>& records,
              RecordCatalogue& catalogue);
 

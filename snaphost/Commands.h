@@ -23,6 +23,8 @@ void AddSnapCommand(CLI::App& app, HostContext& context, CommandResult& result);
 void AddMapCommands(CLI::App& app, HostContext& context, CommandResult& result);
 // list and show: the host's stored records.
 void AddRecordCommands(CLI::App& app, HostContext& context, CommandResult& result);
+// doctor: what the records, the view lists and the exports disagree on.
+void AddDoctorCommand(CLI::App& app, HostContext& context, CommandResult& result);
 // fault: failures injected into the platform's services.
 void AddFaultCommands(CLI::App& app, HostContext& context, CommandResult& result);
 // demo: the whole life of a snapshot on a fresh platform.

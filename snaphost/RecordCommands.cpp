@@ -34,15 +34,16 @@ void AddRecordCommands(CLI::App& app, HostContext& context, CommandResult& resul
     bool json = false;
   };
   auto showOptions = std::make_shared<ShowOptions>();
-  CLI::App* show = app.add_subcommand("show", "Show every field of one stored record");
+  CLI::App* show = app.add_subcommand("show", "Show every field of one stored record and its history");
   show->add_option("ID", showOptions->id, "Record id")->required();
   show->add_flag("--json", showOptions->json, "Print the record as JSON");
   show->callback([&context, &result, showOptions] {
     std::vector<SnapRecord> records = SelectRecords(context.catalogue(), {showOptions->id}, "");
+    std::vector<RecordEvent> history = context.catalogue().History(showOptions->id);
     if (showOptions->json) {
-      PrintRecordsJson(records, std::nullopt);
+      PrintRecordJson(records.front(), history);
     } else {
-      PrintRecordDetail(records.front());
+      PrintRecordDetail(records.front(), history);
     }
     result.exitCode = 0;
   });

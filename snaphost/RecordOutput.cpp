@@ -27,6 +27,21 @@ std::string JsonMetadata(const SnapRecord& record, int id) {
 
 std::string StatusText(int status) { return std::to_string(status) + " " + StatusMeaning(status); }
 
+// The fields of one record's JSON object, without its braces.
+std::string RecordJsonFields(const SnapRecord& record) {
+  std::string out = "\"id\":" + JsonString(record.id);
+  out += ",\"snapNumber\":" + std::to_string(record.snapNumber);
+  out += ",\"status\":" + std::to_string(record.status);
+  out += ",\"statusText\":" + JsonString(StatusMeaning(record.status));
+  out += ",\"errorCode\":" + std::to_string(record.errorCode);
+  out += ",\"errorText\":" + JsonString(record.errorText);
+  out += ",\"snapTime\":" + JsonMetadata(record, ZRSO::SM_MDT_NFS_SNAP_TIME);
+  out += ",\"shareSubclientId\":" + JsonMetadata(record, ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID);
+  out += ",\"sourceDevice\":" + JsonString(record.sourceDevice);
+  out += ",\"snapDevice\":" + JsonString(record.snapDevice);
+  return out;
+}
+
 }  // namespace
 
 void PrintRecordRows(const std::vector<SnapRecord>& records) {
@@ -47,25 +62,29 @@ void PrintRecordsJson(const std::vector<SnapRecord>& records, std::optional<int>
   if (result) out += "\"result\":" + std::to_string(*result) + ",";
   out += "\"records\":[";
   for (size_t i = 0; i < records.size(); ++i) {
-    const SnapRecord& record = records[i];
-    out += (i == 0 ? "" : ",");
-    out += "{\"id\":" + JsonString(record.id);
-    out += ",\"snapNumber\":" + std::to_string(record.snapNumber);
-    out += ",\"status\":" + std::to_string(record.status);
-    out += ",\"statusText\":" + JsonString(StatusMeaning(record.status));
-    out += ",\"errorCode\":" + std::to_string(record.errorCode);
-    out += ",\"errorText\":" + JsonString(record.errorText);
-    out += ",\"snapTime\":" + JsonMetadata(record, ZRSO::SM_MDT_NFS_SNAP_TIME);
-    out += ",\"shareSubclientId\":" + JsonMetadata(record, ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID);
-    out += ",\"sourceDevice\":" + JsonString(record.sourceDevice);
-    out += ",\"snapDevice\":" + JsonString(record.snapDevice);
-    out += "}";
+    out += (i == 0 ? "{" : ",{") + RecordJsonFields(records[i]) + "}";
   }
   out += "]}";
   std::cout << out << "\n";
 }
 
-void PrintRecordDetail(const SnapRecord& record) {
+void PrintRecordJson(const SnapRecord& record, const std::vector<RecordEvent>& history) {
+  std::string out = "{\"records\":[{" + RecordJsonFields(record) + ",\"history\":[";
+  for (size_t i = 0; i < history.size(); ++i) {
+    const RecordEvent& event = history[i];
+    out += (i == 0 ? "{" : ",{");
+    out += "\"at\":" + std::to_string(event.at);
+    out += ",\"operation\":" + JsonString(event.operation);
+    out += ",\"status\":" + std::to_string(event.status);
+    out += ",\"statusText\":" + JsonString(StatusMeaning(event.status));
+    out += ",\"errorCode\":" + std::to_string(event.errorCode);
+    out += ",\"errorText\":" + JsonString(event.errorText) + "}";
+  }
+  out += "]}]}";
+  std::cout << out << "\n";
+}
+
+void PrintRecordDetail(const SnapRecord& record, const std::vector<RecordEvent>& history) {
   std::cout << "id:              " << record.id << "\n"
             << "snap number:     " << record.snapNumber << "\n"
             << "source device:   " << record.sourceDevice << "\n"
@@ -77,6 +96,12 @@ void PrintRecordDetail(const SnapRecord& record) {
             << "created at:      " << record.createdAt << "\n";
   for (const auto& [id, text] : record.metadata) {
     std::cout << "metadata " << id << ":    " << text << "\n";
+  }
+  std::cout << "history:\n";
+  for (const RecordEvent& event : history) {
+    std::printf("  %-11lld %-15s %-16s %-6d %s\n", static_cast<long long>(event.at),
+                event.operation.c_str(), StatusText(event.status).c_str(), event.errorCode,
+                event.errorText.c_str());
   }
 }
 

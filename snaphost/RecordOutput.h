@@ -17,7 +17,11 @@ void PrintRecordRows(const std::vector<SnapRecord>& records);
 // "result" only when a batch ran.
 void PrintRecordsJson(const std::vector<SnapRecord>& records, std::optional<int> result);
 
-// Every field of one record, one per line, metadata included.
-void PrintRecordDetail(const SnapRecord& record);
+// The same for one record, with its history: {"records": [{..., "history": [...]}]}.
+void PrintRecordJson(const SnapRecord& record, const std::vector<RecordEvent>& history);
+
+// Every field of one record, one per line, metadata included, then its
+// history, one operation a line, oldest first.
+void PrintRecordDetail(const SnapRecord& record, const std::vector<RecordEvent>& history);
 
 }  // namespace snaphost

@@ -24,6 +24,16 @@ struct SnapRecord {
   int64_t createdAt = 0;       // seconds since the epoch
 };
 
+// One entry of a record's history: what an operation of the plug-in left in
+// the record.
+struct RecordEvent {
+  int64_t at = 0;  // seconds since the epoch
+  std::string operation;
+  int status = 0;
+  int errorCode = 0;
+  std::string errorText;
+};
+
 // What a status the plug-in set means, in a word or two ("snapped",
 // "mapped"); "none" for 0, which no step sets; "unknown" for any other code.
 const char* StatusMeaning(int status);

@@ -43,7 +43,7 @@ ZRSO::ResultCode MapSnap(ZRSO::SnapInfo* snapInfo, ZRSO::ZROSUtil*,
     ZRSO_LOG(zrso::LOG_ERROR, kFunction, "Failed to get Snap UUID.");
     return Fail(snapInfo, ZRSO::ERROR_SNAP_UUID, "getSnapUUID2() failed.");
   }
-  args.snapName += "_" + NumToStr(snapInfo->getSnapNumber());
+  args.snapName = formats::ViewName(args.snapName, snapInfo->getSnapNumber());
   args.mntPath = formats::ViewMountPath(args.shareName, args.snapName);
   args.nfsClient = localHostName;
 

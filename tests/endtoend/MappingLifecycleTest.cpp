@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,15 @@ TEST_F(MappingLifecycle, SnapMapCheckUnmapCheck) {
   EXPECT_EQ(Snaphost({"is-mapped", records[0].id, records[1].id}), 0);
   EXPECT_EQ(Records()[0].status, ZRSO::STATUS_UNMAPPED);
   EXPECT_EQ(Records()[1].status, ZRSO::STATUS_VIEW_EXISTS);
+
+  // Each operation is in the record's history with what it left there.
+  std::string shown = testsupport::RunSnaphost(platform_.folder(), {"show", records[0].id, "--json"}).out;
+  std::regex event("\"operation\":\"([a-z-]+)\",\"status\":([0-9]+)");
+  std::string history;
+  for (std::sregex_iterator it(shown.begin(), shown.end(), event), end; it != end; ++it) {
+    history += (*it)[1].str() + " " + (*it)[2].str() + ";";
+  }
+  EXPECT_EQ(history, "snap 5;map 12;map 12;is-mapped 9;unmap 14;is-mapped 14;");
 }
 
 }  // namespace

@@ -50,6 +50,7 @@ const Step kSession[] = {
     {"snap", 3, "^$", "^snaphost: snap needs --share and --server, or --source-device\n$"},
     {"unmap", 3, "^$", "^snaphost: unmap needs record ids or --share\n$"},
     {"map no-such-id", 3, "^$", "^snaphost: no record with id no-such-id\n$"},
+    {"doctor --share /nowhere", 3, "^$", "no share /nowhere is configured, and no record names it"},
     {"server down nowhere", 3, "^$", "no NFS server machine \\[nowhere\\] is registered"},
     {"fault set no-such-fault", 3, "^$", "unknown fault \\[no-such-fault\\]"},
     {"--version", 0, "^snaphost [0-9]+\\.[0-9]+\\.[0-9]+\n$"},

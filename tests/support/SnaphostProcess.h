@@ -19,25 +19,34 @@ struct SnaphostRun {
   std::string err;  // standard error, by way of HOME/err.txt
 };
 
-// snaphost --plugin <built plug-in> --home `home` `args`...
-inline SnaphostRun RunSnaphost(const std::string& home, const std::vector<std::string>& args) {
+// Starts snaphost --plugin <built plug-in> --home `home` `args`... with its
+// standard output on `outFd` and its standard error in HOME/err.txt.
+// Returns the child's process id.
+inline pid_t StartSnaphost(const std::string& home, const std::vector<std::string>& args,
+                           int outFd) {
   std::vector<std::string> all = {ZRSO_SNAPHOST_PATH, "--plugin", ZRSO_PLUGIN_PATH, "--home", home};
   all.insert(all.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& arg : all) argv.push_back(arg.data());
   argv.push_back(nullptr);
-
-  int pipeFds[2];
-  if (pipe(pipeFds) != 0) return {};
+  const std::string errPath = home + "/err.txt";
   pid_t child = fork();
   if (child == 0) {
-    dup2(pipeFds[1], STDOUT_FILENO);
-    int err = open((home + "/err.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(outFd, STDOUT_FILENO);
+    int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(err, STDERR_FILENO);
-    close(pipeFds[0]);
     execv(argv[0], argv.data());
     _exit(127);
   }
+  return child;
+}
+
+// Runs snaphost as above and waits for it.
+inline SnaphostRun RunSnaphost(const std::string& home, const std::vector<std::string>& args) {
+  int pipeFds[2];
+  if (pipe(pipeFds) != 0) return {};
+  fcntl(pipeFds[0], F_SETFD, FD_CLOEXEC);
+  pid_t child = StartSnaphost(home, args, pipeFds[1]);
   close(pipeFds[1]);
   SnaphostRun run;
   char buffer[4096];

@@ -1,0 +1,222 @@
+// snaphost doctor: compares the host's records, every share subclient's view
+// list and the file-server exports, reports each disagreement with what it
+// means and, with --repair, mends through the plug-in those that a record of
+// this host explains.
+
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "BatchRun.h"
+#include "Commands.h"
+#include "DoctorExamination.h"
+#include "JsonText.h"
+#include "RecordSelection.h"
+#include "SnapCodes.h"
+
+namespace snaphost {
+namespace {
+
+struct DoctorOptions {
+  std::string share;
+  bool json = false;
+  bool repair = false;
+};
+
+// What one mend did to its record.
+struct Repair {
+  Mend mend = Mend::kNone;
+  SnapRecord record;
+};
+
+// The subclient a record was snapped on, as the plug-in passes subclient ids
+// (sign-extended); 0 when the record has none.
+uint64_t RecordSubclient(const SnapRecord& record) {
+  auto id = record.metadata.find(ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID);
+  if (id == record.metadata.end()) return 0;
+  return static_cast<uint64_t>(std::strtoll(id->second.c_str(), nullptr, 10));
+}
+
+// The subclients of share path `share`: those the management database lists
+// under its name and those the share's records were snapped on.
+std::set<uint64_t> ShareSubclients(localplatform::Store& store, const std::string& share,
+                                   const std::vector<SnapRecord>& records) {
+  std::set<uint64_t> subclients;
+  for (const localplatform::ShareRow& row : store.ListShares()) {
+    if ("/" + row.share == share) subclients.insert(static_cast<uint64_t>(row.subclientId));
+  }
+  for (const SnapRecord& record : records) {
+    if (RecordShare(record) == share && RecordSubclient(record) != 0) {
+      subclients.insert(RecordSubclient(record));
+    }
+  }
+  return subclients;
+}
+
+// The records, view lists and exports of the subclients of `share`, or of
+// everything when it is empty.
+Survey ReadSurvey(RecordCatalogue& catalogue, const std::string& share) {
+  Survey survey;
+  std::vector<SnapRecord> records = catalogue.List();
+  std::unique_ptr<localplatform::Store> store = localplatform::OpenStore();
+  std::set<uint64_t> subclients;
+  if (!share.empty()) {
+    subclients = ShareSubclients(*store, share, records);
+    if (subclients.empty()) {
+      throw HostError("no share " + share + " is configured, and no record names it");
+    }
+  }
+  auto inScope = [&](uint64_t id) { return share.empty() || subclients.count(id) != 0; };
+  for (SnapRecord& record : records) {
+    if (inScope(RecordSubclient(record)) || RecordShare(record) == share) {
+      survey.records.push_back(std::move(record));
+    }
+  }
+  for (const auto& [subclientId, text] : store->ListViewLists()) {
+    if (inScope(subclientId)) survey.viewLists.push_back({subclientId, ReadViewList(text)});
+  }
+  for (localplatform::ExportRow& row : store->ListExports()) {
+    if (inScope(row.subclientId)) survey.exports.push_back(std::move(row));
+  }
+  for (const localplatform::ClientRow& client : store->ListClients()) {
+    survey.clientHosts[client.name] = client.hostName;
+  }
+  return survey;
+}
+
+// Runs each record that a finding mends through the plug-in: first the maps,
+// then the unmaps, each kind as one batch.
+std::vector<Repair> MendRecords(HostContext& context, const Survey& survey,
+                                const std::vector<Finding>& findings) {
+  struct Step {
+    Mend mend;
+    BatchEntry Plugin::*entry;
+    const char* label;
+  };
+  const Step steps[] = {{Mend::kMapAgain, &Plugin::mapSnaps, "map (repair)"},
+                        {Mend::kUnmap, &Plugin::unmapSnaps, "unmap (repair)"}};
+  std::vector<Repair> repairs;
+  for (const Step& step : steps) {
+    std::set<std::string> ids;
+    for (const Finding& finding : findings) {
+      if (finding.mend == step.mend) ids.insert(finding.recordId);
+    }
+    std::vector<SnapRecord> records;
+    for (const SnapRecord& record : survey.records) {
+      if (ids.count(record.id) != 0) records.push_back(record);
+    }
+    if (records.empty()) continue;
+    RunBatch(step.label, context.plugin().*step.entry, records, context.catalogue());
+    for (SnapRecord& record : records) repairs.push_back({step.mend, std::move(record)});
+  }
+  return repairs;
+}
+
+// A subclient id as it was configured (signed); empty when unknown.
+std::string SubclientText(const Finding& finding) {
+  return finding.subclientId == 0 ? "" : std::to_string(static_cast<int64_t>(finding.subclientId));
+}
+
+// The piece itself stands where the mount path does for an unreadable piece.
+const char* SubjectName(const Finding& finding) {
+  return finding.kind == FindingKind::kUnreadablePiece ? "piece" : "path";
+}
+
+std::string TextOrDash(const std::string& text) { return text.empty() ? "-" : text; }
+
+void PrintText(const std::vector<Repair>& repairs, const std::vector<Finding>& findings) {
+  for (const Repair& repair : repairs) {
+    const SnapRecord& record = repair.record;
+    std::cout << "repaired " << record.id << ": " << MendName(repair.mend) << " -> "
+              << record.status << " " << StatusMeaning(record.status);
+    if (record.errorCode != 0) std::cout << " (" << record.errorCode << " " << record.errorText << ")";
+    std::cout << "\n";
+  }
+  for (const Finding& finding : findings) {
+    std::cout << KindName(finding.kind) << " record=" << TextOrDash(finding.recordId)
+              << " subclient=" << TextOrDash(SubclientText(finding)) << " " << SubjectName(finding)
+              << "=" << finding.mountPath << " exported-by=" << TextOrDash(finding.host)
+              << " repair=" << MendName(finding.mend) << "\n    " << KindMeaning(finding.kind)
+              << "\n";
+  }
+  if (findings.empty()) {
+    std::cout << "doctor: records, views and exports agree\n";
+  } else {
+    std::cout << "doctor: " << findings.size() << " disagreement"
+              << (findings.size() == 1 ? "" : "s") << "\n";
+  }
+}
+
+std::string JsonOrNull(const std::string& text) { return text.empty() ? "null" : JsonString(text); }
+
+void PrintJson(const std::vector<Repair>* repairs, const std::vector<Finding>& findings) {
+  std::string out = "{\"agree\":" + std::string(findings.empty() ? "true" : "false");
+  if (repairs != nullptr) {
+    out += ",\"repairs\":[";
+    for (size_t i = 0; i < repairs->size(); ++i) {
+      const SnapRecord& record = (*repairs)[i].record;
+      out += (i == 0 ? "{" : ",{");
+      out += "\"record\":" + JsonString(record.id);
+      out += ",\"repair\":" + JsonString(MendName((*repairs)[i].mend));
+      out += ",\"status\":" + std::to_string(record.status);
+      out += ",\"statusText\":" + JsonString(StatusMeaning(record.status));
+      out += ",\"errorCode\":" + std::to_string(record.errorCode);
+      out += ",\"errorText\":" + JsonString(record.errorText) + "}";
+    }
+    out += "]";
+  }
+  out += ",\"findings\":[";
+  for (size_t i = 0; i < findings.size(); ++i) {
+    const Finding& finding = findings[i];
+    const std::string subclient = SubclientText(finding);
+    out += (i == 0 ? "{" : ",{");
+    out += "\"kind\":" + JsonString(KindName(finding.kind));
+    out += ",\"record\":" + JsonOrNull(finding.recordId);
+    out += ",\"subclient\":" + (subclient.empty() ? "null" : subclient);
+    out += ",\"" + std::string(SubjectName(finding)) + "\":" + JsonString(finding.mountPath);
+    out += ",\"exportedBy\":" + JsonOrNull(finding.host);
+    out += ",\"repair\":" + JsonString(MendName(finding.mend));
+    out += ",\"meaning\":" + JsonString(KindMeaning(finding.kind)) + "}";
+  }
+  out += "]}";
+  std::cout << out << "\n";
+}
+
+int RunDoctor(HostContext& context, const DoctorOptions& options) {
+  RecordCatalogue& catalogue = context.catalogue();
+  Survey survey = ReadSurvey(catalogue, options.share);
+  std::vector<Finding> findings = Examine(survey);
+  std::vector<Repair> repairs;
+  if (options.repair && !findings.empty()) {
+    repairs = MendRecords(context, survey, findings);
+    findings = Examine(ReadSurvey(catalogue, options.share));
+  }
+  if (options.json) {
+    PrintJson(options.repair ? &repairs : nullptr, findings);
+  } else {
+    PrintText(repairs, findings);
+  }
+  return findings.empty() ? 0 : 1;
+}
+
+}  // namespace
+
+void AddDoctorCommand(CLI::App& app, HostContext& context, CommandResult& result) {
+  auto options = std::make_shared<DoctorOptions>();
+  CLI::App* command = app.add_subcommand(
+      "doctor",
+      "Compare the records, the view lists and the exports and report each disagreement; "
+      "exit 0 when all agree, 1 when not");
+  command->add_option("--share", options->share, "Only this share path, e.g. /share1");
+  command->add_flag("--json", options->json, "Print the findings as JSON");
+  command->add_flag("--repair", options->repair,
+                    "Mend through the plug-in what a record of this host explains, then report "
+                    "what is left");
+  command->callback(
+      [&context, &result, options] { result.exitCode = RunDoctor(context, *options); });
+}
+
+}  // namespace snaphost
