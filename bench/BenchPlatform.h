@@ -37,6 +37,9 @@ class BenchPlatform {
   // Whether the target's stored list is the arranged one.
   bool ListIsArranged();
 
+  // The home's platform database.
+  std::string databasePath() const { return home_.folder() + "/platform.db"; }
+
   const std::string& targetShare() const { return targetShare_; }
   uint64_t targetSubclient() const { return targetSubclient_; }
   // Where the view of Record() is mounted once mapped.
