@@ -1,11 +1,11 @@
 #include "BenchPlatform.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <memory>
 
 #include "FileLogWriter.h"
+#include "PlatformConfiguration.h"
 #include "PlatformReplay.h"
 #include "catalogue/SnapViewRecord.h"
 
@@ -60,8 +60,11 @@ BenchPlatform::BenchPlatform(int64_t shares) {
 }
 
 void BenchPlatform::Activate() {
-  setenv("ZRSO_PLATFORM_DB", (home_.folder() + "/platform.db").c_str(), 1);
-  localplatform::InstallFileLogWriter(home_.folder() + "/zrso.log", -1);
+  localplatform::PlatformConfiguration configuration =
+      localplatform::PlatformConfiguration::InHome(home_.folder());
+  configuration.logLevel = -1;
+  localplatform::InstallConfiguration(configuration);
+  localplatform::InstallFileLogWriter(configuration.logFile, configuration.logLevel);
 }
 
 void BenchPlatform::ArrangeViews(int64_t views) {

@@ -37,8 +37,7 @@ class BenchPlatform {
   // Whether the target's stored list is the arranged one.
   bool ListIsArranged();
 
-  // The home's platform database.
-  std::string databasePath() const { return home_.folder() + "/platform.db"; }
+  std::string databasePath() const { return home_.databasePath(); }
 
   const std::string& targetShare() const { return targetShare_; }
   uint64_t targetSubclient() const { return targetSubclient_; }

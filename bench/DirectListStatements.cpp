@@ -1,15 +1,15 @@
 #include "DirectListStatements.h"
 
 #include "store/Schema.h"
+#include "store/SqliteStore.h"
 
 namespace bench {
 
 DirectListStatements::DirectListStatements(const std::string& path)
     : db_(path, localplatform::PlatformSchema()),
-      read_(db_.Prepare("SELECT list_text, version FROM view_lists WHERE subclient_id = ?1")),
-      write_(db_.Prepare("UPDATE view_lists SET list_text = ?2, version = version + 1 "
-                         "WHERE subclient_id = ?1 AND version = ?3")) {
-  db_.Exec("PRAGMA cache_size=-16384");
+      read_(db_.Prepare(localplatform::SqliteStore::kReadViewList)),
+      write_(db_.Prepare(localplatform::SqliteStore::kUpdateViewList)) {
+  db_.Exec(localplatform::SqliteStore::kPageCacheSetting);
 }
 
 bool DirectListStatements::ReadAndWrite(uint64_t subclientId, const std::string& list) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace storage {
@@ -24,6 +25,9 @@ class SqliteError : public std::runtime_error {
 class Statement {
  public:
   Statement(sqlite3* db, const char* sql);
+  // Works through `statement`, which its owner keeps prepared: when this
+  // Statement goes, it is reset and its parameters cleared, not finalised.
+  Statement(sqlite3* db, sqlite3_stmt* statement);
   Statement(Statement&& other) noexcept;
   Statement(const Statement&) = delete;
   Statement& operator=(const Statement&) = delete;
@@ -45,6 +49,7 @@ class Statement {
  private:
   sqlite3* db_;
   sqlite3_stmt* statement_;
+  bool kept_ = false;
 };
 
 // One schema step: the SQL that takes a database from version N to N + 1.
@@ -61,6 +66,10 @@ class SqliteDatabase {
 
   void Exec(const char* sql);
   Statement Prepare(const char* sql) { return Statement(db_, sql); }
+  // `sql` prepared on first use and kept for the connection's life: for the
+  // statements run on every call, whose preparation would cost more than
+  // their work. One use of a text at a time.
+  Statement Reuse(const char* sql);
   int Changes() const { return sqlite3_changes(db_); }
   int64_t LastInsertRowId() const { return sqlite3_last_insert_rowid(db_); }
   int SchemaVersion();
@@ -71,6 +80,7 @@ class SqliteDatabase {
 
   std::string path_;
   sqlite3* db_ = nullptr;
+  std::unordered_map<std::string, sqlite3_stmt*> kept_;
 };
 
 // BEGIN IMMEDIATE on construction; rolls back unless committed.

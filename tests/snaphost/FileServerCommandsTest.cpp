@@ -78,15 +78,21 @@ TEST_F(FileServerCommands, SetsListsAndClearsFaults) {
   EXPECT_EQ(Run("fault list"), "no fault is set\n");
   EXPECT_EQ(Run("fault set view-list-write --scope 1001"), "view-list-write\tsubclient id 1001\n");
   EXPECT_EQ(Run("fault set server-start"), "server-start\tevery host name\n");
-  EXPECT_TRUE(platform_.store().HasFault("view-list-write", "1001"));
-  EXPECT_FALSE(platform_.store().HasFault("view-list-write", "1002"));
-  EXPECT_TRUE(platform_.store().HasFault("server-start", "any.host"));
-  int exitCode = 0;
-  Run("fault set no-such-fault", exitCode);
-  EXPECT_EQ(exitCode, 3);
+  EXPECT_EQ(Run("fault set local-host-name"), "local-host-name\n");
+  EXPECT_EQ(Run("fault set throw --scope view-list-read:1001"),
+            "throw\tservice view-list-read:1001\n");
+  for (const char* refused :
+       {"fault set no-such-fault", "fault set local-host-name --scope h",
+        "fault set throw --scope throw", "fault set throw --scope nothing:1"}) {
+    int exitCode = 0;
+    Run(refused, exitCode);
+    EXPECT_EQ(exitCode, 3) << refused;
+  }
 
   Run("fault clear server-start");
-  EXPECT_EQ(Run("fault list"), "view-list-write\tsubclient id 1001\n");
+  EXPECT_EQ(Run("fault list"),
+            "local-host-name\nthrow\tservice view-list-read:1001\n"
+            "view-list-write\tsubclient id 1001\n");
   Run("fault clear");
   EXPECT_TRUE(platform_.store().ListFaults().empty());
 }

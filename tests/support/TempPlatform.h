@@ -1,43 +1,49 @@
 #pragma once
-// A fresh platform store in a temporary folder for one test, with the
-// environment pointing the platform at it; removed afterwards.
+// A fresh platform store in a temporary folder for one test, installed as
+// the platform's configuration; afterwards the configuration before is
+// installed again and the folder removed.
 
-#include <gtest/gtest.h>
 #include <stdlib.h>
 
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
+#include "PlatformConfiguration.h"
 #include "store/Store.h"
 
 namespace testsupport {
 
 class TempPlatform {
  public:
-  TempPlatform() {
+  TempPlatform() : previous_(localplatform::InstalledConfiguration()) {
     char pattern[] = "/tmp/zrso-test-XXXXXX";
     const char* made = mkdtemp(pattern);
     if (made == nullptr) throw std::runtime_error("mkdtemp failed");
     folder_ = made;
-    setenv("ZRSO_PLATFORM_DB", (folder_ + "/platform.db").c_str(), 1);
-    setenv("SNAPHOST_CATALOGUE", (folder_ + "/records.db").c_str(), 1);
+    localplatform::InstallConfiguration(localplatform::PlatformConfiguration::InHome(folder_));
   }
   TempPlatform(const TempPlatform&) = delete;
   TempPlatform& operator=(const TempPlatform&) = delete;
   ~TempPlatform() {
+    store_.reset();
+    localplatform::InstallConfiguration(previous_);
     std::error_code ignored;
     std::filesystem::remove_all(folder_, ignored);
   }
 
   const std::string& folder() const { return folder_; }
+  std::string databasePath() const { return folder_ + "/platform.db"; }
 
   // Points the platform at a folder where its database file should be, so
   // that every store operation fails as with a store that cannot be read.
   void MakeStoreUnreadable() {
-    std::string blocked = folder_ + "/blocked.db";
-    std::filesystem::create_directories(blocked);
-    setenv("ZRSO_PLATFORM_DB", blocked.c_str(), 1);
+    localplatform::PlatformConfiguration blocked =
+        localplatform::PlatformConfiguration::InHome(folder_);
+    blocked.storePath = folder_ + "/blocked.db";
+    std::filesystem::create_directories(blocked.storePath);
+    localplatform::InstallConfiguration(blocked);
   }
   // A connection of the test's own, for arranging and inspecting state.
   localplatform::Store& store() {
@@ -57,6 +63,7 @@ class TempPlatform {
   }
 
  private:
+  localplatform::PlatformConfiguration previous_;
   std::string folder_;
   std::unique_ptr<localplatform::Store> store_;
 };
