@@ -91,9 +91,12 @@ void TimeAgainstFloor(benchmark::State& state, const Operation& operation) {
   state.counters["floor_us"] =
       benchmark::Counter(floorMean * 1e6, benchmark::Counter::kAvgIterations);
   state.counters["own_share"] = share(pluginMean, floorMean);
-  state.counters["own_share_med"] = share(Median(pluginSamples), Median(floorSamples));
+  const double pluginMedian = Median(pluginSamples);
   const double floorMedian = Median(floorSamples);
-  state.counters["ratio_med"] = floorMedian > 0 ? Median(pluginSamples) / floorMedian : 0;
+  state.counters["own_share_med"] = share(pluginMedian, floorMedian);
+  state.counters["median_us"] = pluginMedian * 1e6;
+  state.counters["floor_median_us"] = floorMedian * 1e6;
+  state.counters["ratio_med"] = floorMedian > 0 ? pluginMedian / floorMedian : 0;
 }
 
 bool Nothing() { return true; }
