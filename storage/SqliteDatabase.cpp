@@ -127,14 +127,12 @@ SqliteDatabase::~SqliteDatabase() {
 }
 
 Statement SqliteDatabase::Reuse(const char* sql) {
-  sqlite3_stmt*& statement = kept_[sql];
-  if (statement == nullptr) {
-    int rc = sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr);
-    if (rc != SQLITE_OK) {
-      kept_.erase(sql);
-      Throw(db_, rc, std::string("prepare [") + sql + "]");
-    }
-  }
+  auto kept = kept_.find(std::string_view(sql));
+  if (kept != kept_.end()) return Statement(db_, kept->second);
+  sqlite3_stmt* statement = nullptr;
+  int rc = sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr);
+  if (rc != SQLITE_OK) Throw(db_, rc, std::string("prepare [") + sql + "]");
+  kept_.emplace(sql, statement);
   return Statement(db_, statement);
 }
 

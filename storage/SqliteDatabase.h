@@ -6,9 +6,11 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <stdexcept>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
 namespace storage {
@@ -80,7 +82,7 @@ class SqliteDatabase {
 
   std::string path_;
   sqlite3* db_ = nullptr;
-  std::unordered_map<std::string, sqlite3_stmt*> kept_;
+  std::map<std::string, sqlite3_stmt*, std::less<>> kept_;  // looked up without a copy
 };
 
 // BEGIN IMMEDIATE on construction; rolls back unless committed.
