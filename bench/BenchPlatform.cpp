@@ -1,12 +1,12 @@
 #include "BenchPlatform.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <memory>
 
 #include "FileLogWriter.h"
 #include "MountPath.h"
+#include "PlatformConfiguration.h"
 #include "PlatformReplay.h"
 #include "support/Builders.h"
 #include "support/EndToEnd.h"
@@ -50,8 +50,11 @@ BenchPlatform::BenchPlatform(int64_t shares) {
 }
 
 void BenchPlatform::Activate() {
-  setenv("ZRSO_PLATFORM_DB", (home_.folder() + "/platform.db").c_str(), 1);
-  localplatform::InstallFileLogWriter(home_.folder() + "/zrso.log", -1);
+  localplatform::PlatformConfiguration configuration =
+      localplatform::PlatformConfiguration::InHome(home_.folder());
+  configuration.logLevel = -1;
+  localplatform::InstallConfiguration(configuration);
+  localplatform::InstallFileLogWriter(configuration.logFile, configuration.logLevel);
 }
 
 void BenchPlatform::ArrangeViews(int64_t views) {

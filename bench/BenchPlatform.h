@@ -37,6 +37,8 @@ class BenchPlatform {
   // Whether the target's stored list is the arranged one.
   bool ListIsArranged();
 
+  std::string databasePath() const { return home_.databasePath(); }
+
   const std::string& targetShare() const { return targetShare_; }
   uint64_t targetSubclient() const { return targetSubclient_; }
   // Where the view of Record() is mounted once mapped.

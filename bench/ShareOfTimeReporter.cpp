@@ -33,10 +33,12 @@ void ShareOfTimeReporter::ReportRuns(const std::vector<Run>& runs) {
     double plugin =
         run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e6;
     char row[256];
-    std::snprintf(row, sizeof(row), "| %s | %s | %.1f | %.0f | %.1f | %.1f%% | %.1f%% |",
+    std::snprintf(row, sizeof(row),
+                  "| %s | %s | %.1f | %.0f | %.1f | %.1f%% | %.1f%% | %.1f | %.1f | %.2f |",
                   run.run_name.function_name.c_str(), run.run_name.args.c_str(), plugin,
                   Counter(run, "items_per_second"), floor, 100 * Counter(run, "own_share"),
-                  100 * Counter(run, "own_share_med"));
+                  100 * Counter(run, "own_share_med"), Counter(run, "median_us"),
+                  Counter(run, "floor_median_us"), Counter(run, "ratio_med"));
     rows_.push_back(row);
   }
 }
@@ -44,7 +46,8 @@ void ShareOfTimeReporter::ReportRuns(const std::vector<Run>& runs) {
 void ShareOfTimeReporter::Finalize() {
   ConsoleReporter::Finalize();
   std::printf("\n| operation | sizes | plug-in (us) | records/s | platform floor (us) | "
-              "plug-in's own share | own share, medians |\n|---|---|--:|--:|--:|--:|--:|\n");
+              "plug-in's own share | own share, medians | plug-in, median (us) | "
+              "floor, median (us) | ratio, medians |\n|---|---|--:|--:|--:|--:|--:|--:|--:|--:|\n");
   for (const std::string& row : rows_) std::printf("%s\n", row.c_str());
   std::fflush(stdout);
 }

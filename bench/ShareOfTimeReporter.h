@@ -2,8 +2,9 @@
 // The console report, followed by one table of the operations timed against
 // their platform floor: per operation and sizes the plug-in's time per
 // record, the rate that makes, the floor and the plug-in's own share (from
-// the means and from the medians of the iterations). With repetitions the
-// table holds the medians of the runs, otherwise the single runs.
+// the means and from the medians of the iterations), then the medians of the
+// iterations themselves and their ratio. With repetitions the table holds
+// the medians of the runs, otherwise the single runs.
 
 #include <benchmark/benchmark.h>
 

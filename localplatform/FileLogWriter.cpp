@@ -5,13 +5,12 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <vector>
 
 #include "SqliteDatabase.h"
-#include "store/Store.h"
 
 namespace localplatform {
 
@@ -41,31 +40,22 @@ void FileLogWriter::writeV(int level, const char* function, int line, const char
                       std::to_string(line) + "] " + message.data() + "\n";
 
   int fd = open(path_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  size_t slash = path_.rfind('/');
+  if (fd < 0 && errno == ENOENT && slash != std::string::npos) {
+    try {
+      storage::MakeFolders(path_.substr(0, slash));
+    } catch (const storage::SqliteError&) {
+      return;
+    }
+    fd = open(path_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  }
   if (fd < 0) return;  // logging must never fail the caller
   ssize_t written = ::write(fd, entry.data(), entry.size());
   (void)written;
   close(fd);
 }
 
-int LogLevelFromEnvironment() {
-  const char* text = std::getenv("ZRSO_LOG_LEVEL");
-  if (text == nullptr || *text == '\0') return -1;
-  char* end = nullptr;
-  long level = std::strtol(text, &end, 10);
-  return *end == '\0' ? static_cast<int>(level) : -1;
-}
-
-std::string LogFileFromEnvironment() {
-  const char* path = std::getenv("ZRSO_LOG_FILE");
-  if (path != nullptr && *path != '\0') return path;
-  std::string store = StorePath();
-  size_t slash = store.rfind('/');
-  return (slash == std::string::npos ? std::string(".") : store.substr(0, slash)) + "/zrso.log";
-}
-
 void InstallFileLogWriter(const std::string& path, int level) {
-  size_t slash = path.rfind('/');
-  if (slash != std::string::npos) storage::MakeFolders(path.substr(0, slash));
   g_ptrLogWriter = std::make_shared<FileLogWriter>(path, level);
 }
 

@@ -8,7 +8,8 @@ namespace localplatform {
 
 // Appends one line per message to a log file:
 //   2026-12-06 14:35:45.123 pid 4242 tid 4242 level -1 [function:line] message
-// Each line goes out in one append, so processes may share the file.
+// Each line goes out in one append, so processes may share the file. The
+// file and its folder are made by the first message, not before.
 class FileLogWriter : public CLogWriterInterface {
  public:
   FileLogWriter(std::string path, int level);
@@ -24,11 +25,6 @@ class FileLogWriter : public CLogWriterInterface {
   std::string path_;
   int level_;
 };
-
-// Log level and file from the environment: $ZRSO_LOG_LEVEL (default -1,
-// errors only) and $ZRSO_LOG_FILE (default zrso.log beside the store).
-int LogLevelFromEnvironment();
-std::string LogFileFromEnvironment();
 
 // Puts a FileLogWriter in place as the process-wide writer.
 void InstallFileLogWriter(const std::string& path, int level);

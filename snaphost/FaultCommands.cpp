@@ -1,7 +1,6 @@
 // snaphost fault: platform administration of injected faults, which make one
 // platform service fail (for every subject, or for one) until cleared.
 
-#include <algorithm>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -14,25 +13,25 @@
 namespace snaphost {
 namespace {
 
-const localplatform::FaultKind* FindKind(const std::string& name) {
-  const auto& kinds = localplatform::FaultKinds();
-  auto found = std::find_if(kinds.begin(), kinds.end(),
-                            [&](const localplatform::FaultKind& kind) { return name == kind.name; });
-  return found == kinds.end() ? nullptr : &*found;
-}
-
-// "view-list-write	subclient id 1001", or "...	every subclient id".
+// "view-list-write	subclient id 1001", "...	every subclient id", or
+// "local-host-name" for a fault without a scope.
 void PrintFault(const localplatform::FaultRow& fault) {
-  const localplatform::FaultKind* kind = FindKind(fault.name);
-  const std::string subject = kind != nullptr ? kind->subject : "subject";
-  std::cout << fault.name << "\t"
-            << (fault.scope.empty() ? "every " + subject : subject + " " + fault.scope) << "\n";
+  const localplatform::FaultKind* kind = localplatform::FindFaultKind(fault.name);
+  const char* subject = kind != nullptr ? kind->subject : "subject";
+  std::cout << fault.name;
+  if (subject != nullptr) {
+    std::cout << "\t"
+              << (fault.scope.empty() ? "every " + std::string(subject)
+                                      : std::string(subject) + " " + fault.scope);
+  }
+  std::cout << "\n";
 }
 
 std::string KnownFaults() {
   std::string text = "Faults, and what a scope names:\n";
   for (const localplatform::FaultKind& kind : localplatform::FaultKinds()) {
-    text += "  " + std::string(kind.name) + ": " + kind.fails + " (" + kind.subject + ")\n";
+    text += "  " + std::string(kind.name) + ": " + kind.fails + " (" +
+            (kind.subject != nullptr ? kind.subject : "no scope") + ")\n";
   }
   return text;
 }
@@ -50,9 +49,8 @@ void AddFaultCommands(CLI::App& app, HostContext&, CommandResult& result) {
   setCommand->add_option("NAME", set->name, "Fault name (see fault --help)")->required();
   setCommand->add_option("--scope", set->scope, "The one subject to fail for");
   setCommand->callback([set, &result] {
-    if (FindKind(set->name) == nullptr) {
-      throw HostError("unknown fault [" + set->name + "]\n" + KnownFaults());
-    }
+    const std::string refused = localplatform::FaultSettingError(*set);
+    if (!refused.empty()) throw HostError(refused + "\n" + KnownFaults());
     localplatform::OpenStore()->SetFault(*set);
     PrintFault(*set);
     result.exitCode = 0;

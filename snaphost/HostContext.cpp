@@ -1,20 +1,19 @@
 #include "HostContext.h"
 
-#include <cstdlib>
-
 #include "FileLogWriter.h"
+#include "PlatformConfiguration.h"
 
 namespace snaphost {
 
 void HostContext::Prepare() {
-  if (!home.empty()) {
-    setenv("ZRSO_PLATFORM_DB", (home + "/platform.db").c_str(), 1);
-    setenv("SNAPHOST_CATALOGUE", (home + "/records.db").c_str(), 1);
-    if (logFile.empty()) logFile = home + "/zrso.log";
-  }
-  localplatform::InstallFileLogWriter(
-      logFile.empty() ? localplatform::LogFileFromEnvironment() : logFile,
-      logLevelGiven ? logLevel : localplatform::LogLevelFromEnvironment());
+  using localplatform::PlatformConfiguration;
+  PlatformConfiguration configuration =
+      home.empty() ? PlatformConfiguration::FromEnvironment() : PlatformConfiguration::InHome(home);
+  if (!logFile.empty()) configuration.logFile = logFile;
+  if (logLevelGiven) configuration.logLevel = logLevel;
+  localplatform::InstallConfiguration(configuration);
+  localplatform::InstallFileLogWriter(configuration.logFile, configuration.logLevel);
+  cataloguePath_ = home.empty() ? CataloguePath(configuration.storePath) : home + "/records.db";
 }
 
 Plugin& HostContext::plugin() {
@@ -30,9 +29,8 @@ Plugin& HostContext::plugin() {
 
 RecordCatalogue& HostContext::catalogue() {
   if (!catalogue_) {
-    std::string path = CataloguePath();
     try {
-      catalogue_ = std::make_unique<RecordCatalogue>(path);
+      catalogue_ = std::make_unique<RecordCatalogue>(cataloguePath_);
     } catch (const std::runtime_error& error) {
       throw HostError("cannot open the record catalogue: " + std::string(error.what()));
     }

@@ -27,14 +27,17 @@ class HostContext {
   int logLevel = 0;
   bool logLevelGiven = false;
 
-  // Points the platform, the catalogue and the log at --home when given, and
-  // puts the log writer in place. Runs once, before any command.
+  // Resolves where the platform store, the catalogue and the log are (in
+  // --home when given, else from the environment), installs that
+  // configuration for the platform and puts the log writer in place. Runs
+  // once, before any command; creates nothing.
   void Prepare();
 
   Plugin& plugin();
   RecordCatalogue& catalogue();
 
  private:
+  std::string cataloguePath_;
   std::unique_ptr<Plugin> plugin_;
   std::unique_ptr<RecordCatalogue> catalogue_;
 };

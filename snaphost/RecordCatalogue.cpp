@@ -2,8 +2,6 @@
 
 #include <cstdlib>
 
-#include "store/Store.h"
-
 namespace snaphost {
 namespace {
 
@@ -97,12 +95,12 @@ SnapRecord ReadRecord(const storage::Statement& row) {
 
 }  // namespace
 
-std::string CataloguePath() {
+std::string CataloguePath(const std::string& storePath) {
   const char* path = std::getenv("SNAPHOST_CATALOGUE");
   if (path != nullptr && *path != '\0') return path;
-  std::string store = localplatform::StorePath();
-  size_t slash = store.rfind('/');
-  return (slash == std::string::npos ? std::string(".") : store.substr(0, slash)) + "/records.db";
+  size_t slash = storePath.rfind('/');
+  return (slash == std::string::npos ? std::string(".") : storePath.substr(0, slash)) +
+         "/records.db";
 }
 
 RecordCatalogue::RecordCatalogue(const std::string& path)

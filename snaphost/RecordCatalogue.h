@@ -45,7 +45,8 @@ class RecordCatalogue {
   storage::Statement insertHistory_;
 };
 
-// $SNAPHOST_CATALOGUE, else records.db beside the platform store.
-std::string CataloguePath();
+// $SNAPHOST_CATALOGUE, else records.db beside the platform store at
+// `storePath`.
+std::string CataloguePath(const std::string& storePath);
 
 }  // namespace snaphost

@@ -37,11 +37,22 @@ Statement::Statement(sqlite3* db, const char* sql) : db_(db), statement_(nullptr
   if (rc != SQLITE_OK) Throw(db, rc, std::string("prepare [") + sql + "]");
 }
 
-Statement::Statement(Statement&& other) noexcept : db_(other.db_), statement_(other.statement_) {
+Statement::Statement(sqlite3* db, sqlite3_stmt* statement)
+    : db_(db), statement_(statement), kept_(true) {}
+
+Statement::Statement(Statement&& other) noexcept
+    : db_(other.db_), statement_(other.statement_), kept_(other.kept_) {
   other.statement_ = nullptr;
 }
 
-Statement::~Statement() { sqlite3_finalize(statement_); }
+Statement::~Statement() {
+  if (!kept_) {
+    sqlite3_finalize(statement_);
+  } else if (statement_ != nullptr) {
+    sqlite3_reset(statement_);
+    sqlite3_clear_bindings(statement_);
+  }
+}
 
 Statement& Statement::Bind(int index, int64_t value) {
   int rc = sqlite3_bind_int64(statement_, index, value);
@@ -110,7 +121,20 @@ SqliteDatabase::SqliteDatabase(const std::string& path, const std::vector<Migrat
   }
 }
 
-SqliteDatabase::~SqliteDatabase() { sqlite3_close(db_); }
+SqliteDatabase::~SqliteDatabase() {
+  for (auto& [sql, statement] : kept_) sqlite3_finalize(statement);
+  sqlite3_close(db_);
+}
+
+Statement SqliteDatabase::Reuse(const char* sql) {
+  auto kept = kept_.find(std::string_view(sql));
+  if (kept != kept_.end()) return Statement(db_, kept->second);
+  sqlite3_stmt* statement = nullptr;
+  int rc = sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr);
+  if (rc != SQLITE_OK) Throw(db_, rc, std::string("prepare [") + sql + "]");
+  kept_.emplace(sql, statement);
+  return Statement(db_, statement);
+}
 
 void SqliteDatabase::Exec(const char* sql) {
   char* message = nullptr;

@@ -6,8 +6,11 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace storage {
@@ -24,6 +27,9 @@ class SqliteError : public std::runtime_error {
 class Statement {
  public:
   Statement(sqlite3* db, const char* sql);
+  // Works through `statement`, which its owner keeps prepared: when this
+  // Statement goes, it is reset and its parameters cleared, not finalised.
+  Statement(sqlite3* db, sqlite3_stmt* statement);
   Statement(Statement&& other) noexcept;
   Statement(const Statement&) = delete;
   Statement& operator=(const Statement&) = delete;
@@ -45,6 +51,7 @@ class Statement {
  private:
   sqlite3* db_;
   sqlite3_stmt* statement_;
+  bool kept_ = false;
 };
 
 // One schema step: the SQL that takes a database from version N to N + 1.
@@ -61,6 +68,10 @@ class SqliteDatabase {
 
   void Exec(const char* sql);
   Statement Prepare(const char* sql) { return Statement(db_, sql); }
+  // `sql` prepared on first use and kept for the connection's life: for the
+  // statements run on every call, whose preparation would cost more than
+  // their work. One use of a text at a time.
+  Statement Reuse(const char* sql);
   int Changes() const { return sqlite3_changes(db_); }
   int64_t LastInsertRowId() const { return sqlite3_last_insert_rowid(db_); }
   int SchemaVersion();
@@ -71,6 +82,7 @@ class SqliteDatabase {
 
   std::string path_;
   sqlite3* db_ = nullptr;
+  std::map<std::string, sqlite3_stmt*, std::less<>> kept_;  // looked up without a copy
 };
 
 // BEGIN IMMEDIATE on construction; rolls back unless committed.

@@ -1,25 +1,36 @@
-// The application manager's stored procedures, answered from the store.
-
-#include <mutex>
+// The application manager's stored procedures, answered from the store. The
+// local management database answers one procedure, SP_GET_NFS_SHARES, with
+// one App::NFSShares per configured share, in the order the shares were
+// added.
 
 #include "AppMgr.h"
-#include "PlatformLog.h"
 #include "XmlMessages.h"
-#include "appmgr/StoredProcedures.h"
 #include "faults/InjectedFaults.h"
-#include "store/Store.h"
+#include "frame/ServiceFrame.h"
 
 namespace localplatform {
 namespace {
 
-const char kFunction[] = "App_ExecuteSP::executeStoredProcedure";
+const Service kExecuteStoredProcedure = {"App_ExecuteSP::executeStoredProcedure",
+                                         kFaultStoredProcedure, false};
+
+// The one request the procedure takes: an App::GetNFSShareReq with no field
+// set, in the compact form the message library writes (pretty printing off).
+const std::string& ShareListRequest() {
+  static const std::string kRequest = [] {
+    std::string text;
+    App::GetNFSShareReq().serialize(text, false);
+    return text;
+  }();
+  return kRequest;
+}
 
 // The last share list answer, with the stamp of the share list it was built
 // from. Listing the shares and writing the answer cost far more than
 // reading the stamp, so while the stamp stays the same the text is served
-// again.
+// again. Stamps are random, so the answer of another store is never served.
+// Calls run one at a time (Store::Begin), so the answer needs no lock.
 struct ShareListAnswer {
-  std::mutex mutex;
   bool built = false;
   int64_t stamp = 0;
   std::string text;
@@ -30,37 +41,7 @@ ShareListAnswer& LastAnswer() {
   return answer;
 }
 
-int ListNfsShares(const std::string& request, std::string& response) {
-  App::GetNFSShareReq parsed;
-  std::string requestText = request;
-  if (parsed.unserialize(requestText) != 0) {
-    PLATFORM_LOG_ERROR(kFunction, "request is not a NFS share list request: [%s]", request.c_str());
-    return kBadRequest;
-  }
-
-  ShareListAnswer& last = LastAnswer();
-  int64_t stamp = 0;
-  std::vector<ShareRow> shares;
-  try {
-    std::unique_ptr<Store> store = OpenStore();
-    const std::string procedure = std::to_string(SP_GET_NFS_SHARES);
-    if (FaultInjected(*store, kFaultStoredProcedure, procedure, kFunction)) return kFaultInjected;
-    // The stamp is read first: a share added between the two reads is then
-    // in a list kept under the older stamp, which only costs a rebuild.
-    stamp = store->ShareListStamp();
-    {
-      std::lock_guard<std::mutex> lock(last.mutex);
-      if (last.built && last.stamp == stamp) {
-        response = last.text;
-        return kProcedureOk;
-      }
-    }
-    shares = store->ListShares();
-  } catch (const StoreError& error) {
-    PLATFORM_LOG_ERROR(kFunction, "platform store: %s", error.what());
-    return kStoreUnavailable;
-  }
-
+std::string BuildAnswer(const std::vector<ShareRow>& shares) {
   App::GetNFSShareResp answer;
   CNMessageList& list =
       answer.getlistobject(App::kNFSShareListGroup, App::kNFSShareListIndex,
@@ -78,14 +59,19 @@ int ListNfsShares(const std::string& request, std::string& response) {
   }
   std::string text;
   answer.serialize(text, false);
-  {
-    std::lock_guard<std::mutex> lock(last.mutex);
-    last.built = true;
+  return text;
+}
+
+Answer ListNfsShares(Store& store, std::string& response) {
+  ShareListAnswer& last = LastAnswer();
+  const int64_t stamp = store.ShareListStamp();
+  if (!last.built || last.stamp != stamp) {
+    last.text = BuildAnswer(store.ListShares());
     last.stamp = stamp;
-    last.text = text;
+    last.built = true;
   }
-  response = std::move(text);
-  return kProcedureOk;
+  response = last.text;
+  return {};
 }
 
 }  // namespace
@@ -98,10 +84,15 @@ App_ExecuteSP::App_ExecuteSP() = default;
 App_ExecuteSP::~App_ExecuteSP() = default;
 
 int App_ExecuteSP::executeStoredProcedure(unsigned long procedureId, const std::string& request,
-                                          std::string& response, void*) {
-  if (procedureId == SP_GET_NFS_SHARES) {
-    return localplatform::ListNfsShares(request, response);
-  }
-  PLATFORM_LOG_ERROR(localplatform::kFunction, "unknown stored procedure [%lu]", procedureId);
-  return localplatform::kUnknownProcedure;
+                                          std::string& response, void* reserved) {
+  using namespace localplatform;
+  FixedArguments arguments;
+  arguments.Require(procedureId == SP_GET_NFS_SHARES, "the procedure must be SP_GET_NFS_SHARES")
+      .Require(
+          request == ShareListRequest(),
+          "the request must be an empty App::GetNFSShareReq, serialised without pretty printing")
+      .Require(reserved == nullptr, "the reserved pointer must be null");
+  return CallService(kExecuteStoredProcedure, std::to_string(procedureId), arguments,
+                     [&](Store& store) { return ListNfsShares(store, response); })
+      .code;
 }

@@ -4,19 +4,29 @@
 // write one list at the same time the second gets a failure instead of
 // silently overwriting the first one's change.
 
-#include <algorithm>
 #include <vector>
 
 #include "AppMgr.h"
-#include "PlatformLog.h"
 #include "faults/InjectedFaults.h"
-#include "store/Store.h"
+#include "frame/ServiceFrame.h"
 
 namespace {
 
-constexpr int kStoreUnavailable = 1;
-constexpr int kListChanged = 2;
-constexpr int kFaultInjected = 3;
+using localplatform::Answer;
+using localplatform::FixedArguments;
+using localplatform::Service;
+using localplatform::Store;
+
+const Service kNfsServers = {"Subclient::getVeskNFSServers", localplatform::kFaultSubclientServers,
+                             false};
+const Service kReadViewList = {"Subclient::getVeskViewConfiguration",
+                               localplatform::kFaultViewListRead, false};
+const Service kWriteViewList = {"Subclient::setVeskViewConfiguration",
+                                localplatform::kFaultViewListWrite, true};
+
+FixedArguments ReservedIsNull(void* reserved) {
+  return FixedArguments().Require(reserved == nullptr, "the reserved pointer must be null");
+}
 
 }  // namespace
 
@@ -33,61 +43,47 @@ Subclient::Subclient(unsigned long subclientId)
 Subclient::~Subclient() = default;
 
 // The distinct client names of the NFS servers of the subclient's shares, in
-// the order the shares were configured, separated by ",".
-int Subclient::getVeskNFSServers(std::string& servers, void*) {
-  try {
-    std::vector<std::string> names;
-    for (const localplatform::ShareRow& share : localplatform::OpenStore()->ListShares()) {
-      if (static_cast<unsigned long>(share.subclientId) != subclientId_) continue;
-      if (std::find(names.begin(), names.end(), share.serverClientName) != names.end()) continue;
-      names.push_back(share.serverClientName);
-    }
-    std::string joined;
-    for (const std::string& name : names) joined += (joined.empty() ? "" : ",") + name;
-    servers = joined;
-    return 0;
-  } catch (const localplatform::StoreError& error) {
-    PLATFORM_LOG_ERROR("Subclient::getVeskNFSServers", "platform store: %s", error.what());
-    return kStoreUnavailable;
-  }
+// the order the shares were configured, separated by ",". Like every answer
+// here, it is written only on success.
+int Subclient::getVeskNFSServers(std::string& servers, void* reserved) {
+  std::vector<std::string> names;
+  int code = CallService(kNfsServers, localplatform::SubclientSubject(subclientId_),
+                         ReservedIsNull(reserved),
+                         [&](Store& store) {
+                           names = store.ListServerClientNames(subclientId_);
+                           return Answer();
+                         })
+                 .code;
+  if (code != localplatform::kServiceDone) return code;
+  std::string joined;
+  for (const std::string& name : names) joined += (joined.empty() ? "" : ",") + name;
+  servers = std::move(joined);
+  return code;
 }
 
-int Subclient::getVeskViewConfiguration(std::string& viewList, void*) {
-  static const char kFunction[] = "Subclient::getVeskViewConfiguration";
-  try {
-    std::unique_ptr<localplatform::Store> store = localplatform::OpenStore();
-    if (localplatform::FaultInjected(*store, localplatform::kFaultViewListRead,
-                                     localplatform::SubclientSubject(subclientId_), kFunction)) {
-      return kFaultInjected;
-    }
-    localplatform::VersionedViewList stored = store->ReadViewList(subclientId_);
-    viewList = stored.text;
-    state_->version = stored.version;
-    return 0;
-  } catch (const localplatform::StoreError& error) {
-    PLATFORM_LOG_ERROR(kFunction, "platform store: %s", error.what());
-    return kStoreUnavailable;
-  }
+int Subclient::getVeskViewConfiguration(std::string& viewList, void* reserved) {
+  localplatform::VersionedViewList stored;
+  int code = CallService(kReadViewList, localplatform::SubclientSubject(subclientId_),
+                         ReservedIsNull(reserved),
+                         [&](Store& store) {
+                           stored = store.ReadViewList(subclientId_);
+                           return Answer();
+                         })
+                 .code;
+  if (code != localplatform::kServiceDone) return code;
+  viewList = std::move(stored.text);
+  state_->version = stored.version;
+  return code;
 }
 
-int Subclient::setVeskViewConfiguration(const std::string& viewList, void*) {
-  static const char kFunction[] = "Subclient::setVeskViewConfiguration";
-  try {
-    std::unique_ptr<localplatform::Store> store = localplatform::OpenStore();
-    if (localplatform::FaultInjected(*store, localplatform::kFaultViewListWrite,
-                                     localplatform::SubclientSubject(subclientId_), kFunction)) {
-      return kFaultInjected;
-    }
-    if (!store->WriteViewList(subclientId_, viewList, state_->version)) {
-      PLATFORM_LOG_ERROR(kFunction, "view list of subclient [%lu] changed since it was read",
-                         subclientId_);
-      return kListChanged;
-    }
-    // The store bumps the version by one on every write, a first one included.
-    ++state_->version;
-    return 0;
-  } catch (const localplatform::StoreError& error) {
-    PLATFORM_LOG_ERROR(kFunction, "platform store: %s", error.what());
-    return kStoreUnavailable;
-  }
+int Subclient::setVeskViewConfiguration(const std::string& viewList, void* reserved) {
+  const std::string subject = localplatform::SubclientSubject(subclientId_);
+  int code = CallService(kWriteViewList, subject, ReservedIsNull(reserved), [&](Store& store) {
+               if (store.WriteViewList(subclientId_, viewList, state_->version)) return Answer();
+               return Answer{localplatform::kListChanged,
+                             "view list of subclient [" + subject + "] changed since it was read"};
+             }).code;
+  // The store bumps the version by one on every write, a first one included.
+  if (code == localplatform::kServiceDone) ++state_->version;
+  return code;
 }

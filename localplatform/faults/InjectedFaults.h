@@ -3,8 +3,10 @@
 // that a caller's every failure path can be driven on a working platform.
 // A fault is kept in the store (Store::SetFault) under the name of one
 // service and, optionally, a scope: the one subject that service then fails
-// for. Each service asks the store on every call, before its own work.
+// for. A call finds out whether one is set without reading the faults (see
+// FaultTable).
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,8 @@ namespace localplatform {
 constexpr char kFaultStoredProcedure[] = "stored-procedure";
 // ZRClient::getNetworkHostname and getNetworkHostnameMangled; the client name.
 constexpr char kFaultClientHostName[] = "client-host-name";
+// Subclient::getVeskNFSServers; the subclient id, in decimal.
+constexpr char kFaultSubclientServers[] = "subclient-servers";
 // Subclient::getVeskViewConfiguration; the subclient id, in decimal.
 constexpr char kFaultViewListRead[] = "view-list-read";
 // Subclient::setVeskViewConfiguration; the subclient id, in decimal.
@@ -30,23 +34,51 @@ constexpr char kFaultExportCommand[] = "export-command";
 // ZRPlatformInfo::getNumber (which then finds nothing), setNumber and
 // deleteField; the key.
 constexpr char kFaultInformationStore[] = "information-store";
+// CLuIPAddr::GetLocalHost; no scope.
+constexpr char kFaultLocalHostName[] = "local-host-name";
+// Not a failure but an exception out of the call, of the service whose
+// fault the scope names, for every subject ("view-list-read") or for one
+// ("view-list-read:1001"); every service without a scope.
+constexpr char kFaultThrow[] = "throw";
 
 struct FaultKind {
   const char* name;
   const char* fails;    // what fails, in words
-  const char* subject;  // what a scope names
+  const char* subject;  // what a scope names; null when the fault takes none
 };
 
 // Every fault the platform knows, in the order above.
 const std::vector<FaultKind>& FaultKinds();
 
+// The kind named `name`, or null.
+const FaultKind* FindFaultKind(const std::string& name);
+
+// Why `fault` cannot be set, or the empty text when it can: its name must
+// be known, a fault without a subject takes no scope, and the scope of a
+// throw names a service's fault.
+std::string FaultSettingError(const FaultRow& fault);
+
 // A subclient id as a scope names it: signed decimal, as it was configured.
 std::string SubclientSubject(unsigned long subclientId);
 
-// True when `store` holds fault `name` for every subject or for `subject`;
-// the injected failure is then logged at the error level under `function`.
-// Throws StoreError.
-bool FaultInjected(Store& store, const char* name, const std::string& subject,
-                   const char* function);
+// What the faults set make of one call.
+enum class FaultEffect { kNone, kFails, kThrows };
+
+// The faults set in one store, as of its fault stamp. Refresh reads the
+// stamp (one row) and the faults only when the stamp moved, which a fault
+// set or cleared by any connection does; while none is set, looking one up
+// reads nothing.
+class FaultTable {
+ public:
+  // Throws StoreError.
+  void Refresh(Store& store);
+  // For a call of the service with fault `name` about `subject`.
+  FaultEffect EffectOn(const char* name, const std::string& subject) const;
+
+ private:
+  bool read_ = false;
+  int64_t stamp_ = 0;
+  std::vector<FaultRow> faults_;
+};
 
 }  // namespace localplatform

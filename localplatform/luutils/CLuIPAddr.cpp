@@ -1,6 +1,7 @@
 // Addresses and names through the system resolver (getaddrinfo and
 // getnameinfo), so that whatever the machine's name service answers, from
-// its hosts file to DNS, is what the plug-in sees.
+// its hosts file to DNS, is what the plug-in sees. The local host name is a
+// platform service that can be made to fail; resolving is not.
 
 #include <arpa/inet.h>
 #include <netdb.h>
@@ -11,6 +12,8 @@
 #include <cstring>
 
 #include "LuUtils.h"
+#include "faults/InjectedFaults.h"
+#include "frame/ServiceFrame.h"
 
 namespace {
 
@@ -63,13 +66,17 @@ CLuError CLuIPAddr::GetAllByName(const char* name, std::vector<CLuIPAddr>& addre
 }
 
 CLuError CLuIPAddr::GetLocalHost(CLuString& hostName) {
+  static const localplatform::Service kLocalHost = {"CLuIPAddr::GetLocalHost",
+                                                    localplatform::kFaultLocalHostName, false};
   char name[HOST_NAME_MAX + 1] = {};
-  if (gethostname(name, sizeof(name) - 1) != 0) {
-    int error = errno;
-    return CLuError(-error, std::string("gethostname: ") + std::strerror(error));
-  }
-  hostName.Assign(name);
-  return CLuError();
+  localplatform::Answer answer = localplatform::CallService(
+      kLocalHost, "", localplatform::FixedArguments(), [&](localplatform::Store&) {
+        if (gethostname(name, sizeof(name) - 1) == 0) return localplatform::Answer();
+        return localplatform::Answer{localplatform::kSystemRefused,
+                                     std::string("gethostname: ") + std::strerror(errno)};
+      });
+  if (answer.code == localplatform::kServiceDone) hostName.Assign(name);
+  return CLuError(answer.code, answer.why);
 }
 
 CLuError CLuIPAddr::GetAddressString(CLuString& text) const {

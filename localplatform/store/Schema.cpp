@@ -73,6 +73,22 @@ const std::vector<storage::Migration>& PlatformSchema() {
           (SELECT MIN(position) FROM nfs_shares GROUP BY share, server_client_name);
         CREATE UNIQUE INDEX nfs_share_per_server ON nfs_shares (share, server_client_name);
       )sql",
+      // 5: as for the shares, a stamp for the faults, so that a call finds
+      // out with one row whether the faults it knows are still those set;
+      // and the shares of one subclient found without a walk of the table.
+      R"sql(
+        CREATE TABLE fault_stamp (
+          stamp INTEGER NOT NULL
+        );
+        INSERT INTO fault_stamp (stamp) VALUES (random());
+        CREATE TRIGGER fault_set AFTER INSERT ON faults
+          BEGIN UPDATE fault_stamp SET stamp = random(); END;
+        CREATE TRIGGER fault_changed AFTER UPDATE ON faults
+          BEGIN UPDATE fault_stamp SET stamp = random(); END;
+        CREATE TRIGGER fault_cleared AFTER DELETE ON faults
+          BEGIN UPDATE fault_stamp SET stamp = random(); END;
+        CREATE INDEX nfs_shares_by_subclient ON nfs_shares (subclient_id);
+      )sql",
   };
   return kSteps;
 }

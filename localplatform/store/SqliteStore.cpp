@@ -13,13 +13,6 @@ namespace {
 int64_t Bits(uint64_t value) { return static_cast<int64_t>(value); }
 uint64_t Unsigned(int64_t value) { return static_cast<uint64_t>(value); }
 
-// The page cache of a connection, in KiB (negative, as SQLite takes it). A
-// view list of 10,000 views fills about 3 MB of pages and a rewrite touches
-// the old pages and the new ones; the share table of 100,000 shares is
-// another 3 MB. With SQLite's default of 2 MB every call would read most of
-// such a list from the file again.
-constexpr char kPageCacheSetting[] = "PRAGMA cache_size=-16384";
-
 // A connection may be shared by the stores of several threads; one
 // operation at a time keeps each one's statements and change counts apart.
 std::recursive_mutex g_operationMutex;
@@ -36,6 +29,19 @@ auto Translate(const char* operation, Work work) -> decltype(work()) {
 
 }  // namespace
 
+// The page cache of a connection, in KiB (negative, as SQLite takes it). A
+// view list of 10,000 views fills about 3 MB of pages and a rewrite touches
+// the old pages and the new ones; the share table of 100,000 shares is
+// another 3 MB. With SQLite's default of 2 MB every call would read most of
+// such a list from the file again.
+const char SqliteStore::kPageCacheSetting[] = "PRAGMA cache_size=-16384";
+
+const char SqliteStore::kReadViewList[] =
+    "SELECT list_text, version FROM view_lists WHERE subclient_id = ?1";
+const char SqliteStore::kUpdateViewList[] =
+    "UPDATE view_lists SET list_text = ?2, version = version + 1 "
+    "WHERE subclient_id = ?1 AND version = ?3";
+
 std::shared_ptr<storage::SqliteDatabase> SqliteStore::Connect(const std::string& path) {
   return Translate("open platform store", [&] {
     auto connection = std::make_shared<storage::SqliteDatabase>(path, PlatformSchema());
@@ -49,10 +55,36 @@ SqliteStore::SqliteStore(const std::string& path) : SqliteStore(Connect(path)) {
 SqliteStore::SqliteStore(std::shared_ptr<storage::SqliteDatabase> connection)
     : connection_(std::move(connection)), db_(*connection_) {}
 
+// The lock taken here is held until the unit ends, so that the operations of
+// no other thread land inside it.
+void SqliteStore::Begin(bool writes) {
+  g_operationMutex.lock();
+  try {
+    Translate("begin", [&] { db_.Reuse(writes ? "BEGIN IMMEDIATE" : "BEGIN").Run(); });
+  } catch (...) {
+    g_operationMutex.unlock();
+    throw;
+  }
+}
+
+void SqliteStore::Commit() {
+  Translate("commit", [&] { db_.Reuse("COMMIT").Run(); });
+  g_operationMutex.unlock();
+}
+
+void SqliteStore::Rollback() noexcept {
+  try {
+    db_.Reuse("ROLLBACK").Run();
+  } catch (const storage::SqliteError&) {
+    // Nothing was kept of the unit either way.
+  }
+  g_operationMutex.unlock();
+}
+
 void SqliteStore::PutClient(const ClientRow& client) {
   Translate("put client", [&] {
-    db_.Prepare("INSERT INTO clients (name, host_name) VALUES (?1, ?2) "
-                "ON CONFLICT (name) DO UPDATE SET host_name = excluded.host_name")
+    db_.Reuse("INSERT INTO clients (name, host_name) VALUES (?1, ?2) "
+              "ON CONFLICT (name) DO UPDATE SET host_name = excluded.host_name")
         .Bind(1, client.name)
         .Bind(2, client.hostName)
         .Run();
@@ -62,7 +94,7 @@ void SqliteStore::PutClient(const ClientRow& client) {
 std::vector<ClientRow> SqliteStore::ListClients() {
   return Translate("list clients", [&] {
     std::vector<ClientRow> rows;
-    storage::Statement query = db_.Prepare("SELECT name, host_name FROM clients ORDER BY name");
+    storage::Statement query = db_.Reuse("SELECT name, host_name FROM clients ORDER BY name");
     while (query.Step()) rows.push_back({query.ColumnText(0), query.ColumnText(1)});
     return rows;
   });
@@ -70,7 +102,7 @@ std::vector<ClientRow> SqliteStore::ListClients() {
 
 bool SqliteStore::FindClientHost(const std::string& clientName, std::string& hostName) {
   return Translate("find client", [&] {
-    storage::Statement query = db_.Prepare("SELECT host_name FROM clients WHERE name = ?1");
+    storage::Statement query = db_.Reuse("SELECT host_name FROM clients WHERE name = ?1");
     query.Bind(1, clientName);
     if (!query.Step()) return false;
     hostName = query.ColumnText(0);
@@ -80,7 +112,7 @@ bool SqliteStore::FindClientHost(const std::string& clientName, std::string& hos
 
 void SqliteStore::AddShare(const ShareRow& share) {
   Translate("add share", [&] {
-    db_.Prepare("INSERT INTO nfs_shares (share, server_client_name, subclient_id) VALUES (?1, ?2, ?3)")
+    db_.Reuse("INSERT INTO nfs_shares (share, server_client_name, subclient_id) VALUES (?1, ?2, ?3)")
         .Bind(1, share.share)
         .Bind(2, share.serverClientName)
         .Bind(3, share.subclientId)
@@ -91,7 +123,7 @@ void SqliteStore::AddShare(const ShareRow& share) {
 std::vector<ShareRow> SqliteStore::ListShares() {
   return Translate("list shares", [&] {
     std::vector<ShareRow> rows;
-    storage::Statement query = db_.Prepare(
+    storage::Statement query = db_.Reuse(
         "SELECT share, server_client_name, subclient_id FROM nfs_shares ORDER BY position");
     while (query.Step()) rows.push_back({query.ColumnText(0), query.ColumnText(1), query.ColumnInt64(2)});
     return rows;
@@ -101,15 +133,27 @@ std::vector<ShareRow> SqliteStore::ListShares() {
 // Part of listing the shares, and reported as such when it fails.
 int64_t SqliteStore::ShareListStamp() {
   return Translate("list shares", [&] {
-    storage::Statement query = db_.Prepare("SELECT stamp FROM share_list_stamp");
+    storage::Statement query = db_.Reuse("SELECT stamp FROM share_list_stamp");
     return query.Step() ? query.ColumnInt64(0) : 0;
+  });
+}
+
+std::vector<std::string> SqliteStore::ListServerClientNames(uint64_t subclientId) {
+  return Translate("list servers of subclient", [&] {
+    std::vector<std::string> names;
+    storage::Statement query = db_.Reuse(
+        "SELECT server_client_name FROM nfs_shares WHERE subclient_id = ?1 "
+        "GROUP BY server_client_name ORDER BY MIN(position)");
+    query.Bind(1, Bits(subclientId));
+    while (query.Step()) names.push_back(query.ColumnText(0));
+    return names;
   });
 }
 
 bool SqliteStore::GetNumber(const std::string& section, const std::string& key, uint64_t& value) {
   return Translate("get number", [&] {
     storage::Statement query =
-        db_.Prepare("SELECT value FROM platform_info WHERE section = ?1 AND key = ?2");
+        db_.Reuse("SELECT value FROM platform_info WHERE section = ?1 AND key = ?2");
     query.Bind(1, section).Bind(2, key);
     if (!query.Step()) return false;
     value = Unsigned(query.ColumnInt64(0));
@@ -119,8 +163,8 @@ bool SqliteStore::GetNumber(const std::string& section, const std::string& key, 
 
 void SqliteStore::SetNumber(const std::string& section, const std::string& key, uint64_t value) {
   Translate("set number", [&] {
-    db_.Prepare("INSERT INTO platform_info (section, key, value) VALUES (?1, ?2, ?3) "
-                "ON CONFLICT (section, key) DO UPDATE SET value = excluded.value")
+    db_.Reuse("INSERT INTO platform_info (section, key, value) VALUES (?1, ?2, ?3) "
+              "ON CONFLICT (section, key) DO UPDATE SET value = excluded.value")
         .Bind(1, section)
         .Bind(2, key)
         .Bind(3, Bits(value))
@@ -130,7 +174,7 @@ void SqliteStore::SetNumber(const std::string& section, const std::string& key, 
 
 void SqliteStore::DeleteNumber(const std::string& section, const std::string& key) {
   Translate("delete number", [&] {
-    db_.Prepare("DELETE FROM platform_info WHERE section = ?1 AND key = ?2")
+    db_.Reuse("DELETE FROM platform_info WHERE section = ?1 AND key = ?2")
         .Bind(1, section)
         .Bind(2, key)
         .Run();
@@ -151,8 +195,7 @@ std::vector<std::pair<std::string, uint64_t>> SqliteStore::ListNumbers(const std
 VersionedViewList SqliteStore::ReadViewList(uint64_t subclientId) {
   return Translate("read view list", [&] {
     VersionedViewList list;
-    storage::Statement query =
-        db_.Prepare("SELECT list_text, version FROM view_lists WHERE subclient_id = ?1");
+    storage::Statement query = db_.Reuse(kReadViewList);
     query.Bind(1, Bits(subclientId));
     if (query.Step()) list = {query.ColumnText(0), query.ColumnInt64(1)};
     return list;
@@ -165,14 +208,13 @@ bool SqliteStore::WriteViewList(uint64_t subclientId, const std::string& text,
                                 int64_t expectedVersion) {
   return Translate("write view list", [&] {
     if (expectedVersion == 0) {
-      db_.Prepare("INSERT INTO view_lists (subclient_id, list_text, version) VALUES (?1, ?2, 1) "
-                  "ON CONFLICT (subclient_id) DO NOTHING")
+      db_.Reuse("INSERT INTO view_lists (subclient_id, list_text, version) VALUES (?1, ?2, 1) "
+                "ON CONFLICT (subclient_id) DO NOTHING")
           .Bind(1, Bits(subclientId))
           .Bind(2, text)
           .Run();
     } else {
-      db_.Prepare("UPDATE view_lists SET list_text = ?2, version = version + 1 "
-                  "WHERE subclient_id = ?1 AND version = ?3")
+      db_.Reuse(kUpdateViewList)
           .Bind(1, Bits(subclientId))
           .Bind(2, text)
           .Bind(3, expectedVersion)
@@ -186,7 +228,7 @@ std::vector<std::pair<uint64_t, std::string>> SqliteStore::ListViewLists() {
   return Translate("list view lists", [&] {
     std::vector<std::pair<uint64_t, std::string>> rows;
     storage::Statement query =
-        db_.Prepare("SELECT subclient_id, list_text FROM view_lists ORDER BY subclient_id");
+        db_.Reuse("SELECT subclient_id, list_text FROM view_lists ORDER BY subclient_id");
     while (query.Step()) rows.emplace_back(Unsigned(query.ColumnInt64(0)), query.ColumnText(1));
     return rows;
   });
@@ -194,8 +236,8 @@ std::vector<std::pair<uint64_t, std::string>> SqliteStore::ListViewLists() {
 
 void SqliteStore::PutNfsServer(const NfsServerRow& server) {
   Translate("put NFS server", [&] {
-    db_.Prepare("INSERT INTO nfs_servers (host_name, up) VALUES (?1, ?2) "
-                "ON CONFLICT (host_name) DO UPDATE SET up = excluded.up")
+    db_.Reuse("INSERT INTO nfs_servers (host_name, up) VALUES (?1, ?2) "
+              "ON CONFLICT (host_name) DO UPDATE SET up = excluded.up")
         .Bind(1, server.hostName)
         .Bind(2, int64_t{server.up ? 1 : 0})
         .Run();
@@ -205,7 +247,7 @@ void SqliteStore::PutNfsServer(const NfsServerRow& server) {
 std::vector<NfsServerRow> SqliteStore::ListNfsServers() {
   return Translate("list NFS servers", [&] {
     std::vector<NfsServerRow> rows;
-    storage::Statement query = db_.Prepare("SELECT host_name, up FROM nfs_servers ORDER BY host_name");
+    storage::Statement query = db_.Reuse("SELECT host_name, up FROM nfs_servers ORDER BY host_name");
     while (query.Step()) rows.push_back({query.ColumnText(0), query.ColumnInt64(1) != 0});
     return rows;
   });
@@ -213,7 +255,7 @@ std::vector<NfsServerRow> SqliteStore::ListNfsServers() {
 
 bool SqliteStore::FindNfsServer(const std::string& hostName, NfsServerRow& server) {
   return Translate("find NFS server", [&] {
-    storage::Statement query = db_.Prepare("SELECT host_name, up FROM nfs_servers WHERE host_name = ?1");
+    storage::Statement query = db_.Reuse("SELECT host_name, up FROM nfs_servers WHERE host_name = ?1");
     query.Bind(1, hostName);
     if (!query.Step()) return false;
     server = {query.ColumnText(0), query.ColumnInt64(1) != 0};
@@ -223,9 +265,9 @@ bool SqliteStore::FindNfsServer(const std::string& hostName, NfsServerRow& serve
 
 void SqliteStore::AddExport(const ExportRow& row) {
   Translate("add export", [&] {
-    db_.Prepare("INSERT INTO exports (host_name, subclient_id, mount_path, export_type, exported_at) "
-                "VALUES (?1, ?2, ?3, ?4, ?5) "
-                "ON CONFLICT (host_name, subclient_id, mount_path) DO NOTHING")
+    db_.Reuse("INSERT INTO exports (host_name, subclient_id, mount_path, export_type, exported_at) "
+              "VALUES (?1, ?2, ?3, ?4, ?5) "
+              "ON CONFLICT (host_name, subclient_id, mount_path) DO NOTHING")
         .Bind(1, row.hostName)
         .Bind(2, Bits(row.subclientId))
         .Bind(3, row.mountPath)
@@ -238,7 +280,7 @@ void SqliteStore::AddExport(const ExportRow& row) {
 void SqliteStore::DeleteExport(const std::string& hostName, uint64_t subclientId,
                                const std::string& mountPath) {
   Translate("delete export", [&] {
-    db_.Prepare("DELETE FROM exports WHERE host_name = ?1 AND subclient_id = ?2 AND mount_path = ?3")
+    db_.Reuse("DELETE FROM exports WHERE host_name = ?1 AND subclient_id = ?2 AND mount_path = ?3")
         .Bind(1, hostName)
         .Bind(2, Bits(subclientId))
         .Bind(3, mountPath)
@@ -249,7 +291,7 @@ void SqliteStore::DeleteExport(const std::string& hostName, uint64_t subclientId
 std::vector<ExportRow> SqliteStore::ListExports() {
   return Translate("list exports", [&] {
     std::vector<ExportRow> rows;
-    storage::Statement query = db_.Prepare(
+    storage::Statement query = db_.Reuse(
         "SELECT host_name, subclient_id, mount_path, export_type, exported_at FROM exports "
         "ORDER BY host_name, subclient_id, mount_path");
     while (query.Step()) {
@@ -262,7 +304,7 @@ std::vector<ExportRow> SqliteStore::ListExports() {
 
 void SqliteStore::SetFault(const FaultRow& fault) {
   Translate("set fault", [&] {
-    db_.Prepare("INSERT INTO faults (name, scope) VALUES (?1, ?2) ON CONFLICT DO NOTHING")
+    db_.Reuse("INSERT INTO faults (name, scope) VALUES (?1, ?2) ON CONFLICT DO NOTHING")
         .Bind(1, fault.name)
         .Bind(2, fault.scope)
         .Run();
@@ -271,26 +313,24 @@ void SqliteStore::SetFault(const FaultRow& fault) {
 
 void SqliteStore::ClearFaults(const std::string& name) {
   Translate("clear faults", [&] {
-    db_.Prepare("DELETE FROM faults WHERE ?1 = '' OR name = ?1").Bind(1, name).Run();
+    db_.Reuse("DELETE FROM faults WHERE ?1 = '' OR name = ?1").Bind(1, name).Run();
   });
 }
 
 std::vector<FaultRow> SqliteStore::ListFaults() {
   return Translate("list faults", [&] {
     std::vector<FaultRow> rows;
-    storage::Statement query = db_.Prepare("SELECT name, scope FROM faults ORDER BY name, scope");
+    storage::Statement query = db_.Reuse("SELECT name, scope FROM faults ORDER BY name, scope");
     while (query.Step()) rows.push_back({query.ColumnText(0), query.ColumnText(1)});
     return rows;
   });
 }
 
-// One indexed look-up: every platform service asks this on each call.
-bool SqliteStore::HasFault(const std::string& name, const std::string& subject) {
-  return Translate("look up fault", [&] {
-    storage::Statement query =
-        db_.Prepare("SELECT 1 FROM faults WHERE name = ?1 AND scope IN ('', ?2) LIMIT 1");
-    query.Bind(1, name).Bind(2, subject);
-    return query.Step();
+// Part of looking the faults up, and reported as such when it fails.
+int64_t SqliteStore::FaultStamp() {
+  return Translate("list faults", [&] {
+    storage::Statement query = db_.Reuse("SELECT stamp FROM fault_stamp");
+    return query.Step() ? query.ColumnInt64(0) : 0;
   });
 }
 

@@ -21,12 +21,25 @@ class SqliteStore : public Store {
   // schema brought up to date. Throws StoreError.
   static std::shared_ptr<storage::SqliteDatabase> Connect(const std::string& path);
 
+  const std::shared_ptr<storage::SqliteDatabase>& connection() const { return connection_; }
+
+  // The page cache setting of every connection, and the statements of one
+  // view list read and write.
+  static const char kPageCacheSetting[];
+  static const char kReadViewList[];
+  static const char kUpdateViewList[];
+
+  void Begin(bool writes) override;
+  void Commit() override;
+  void Rollback() noexcept override;
+
   void PutClient(const ClientRow& client) override;
   std::vector<ClientRow> ListClients() override;
   bool FindClientHost(const std::string& clientName, std::string& hostName) override;
   void AddShare(const ShareRow& share) override;
   std::vector<ShareRow> ListShares() override;
   int64_t ShareListStamp() override;
+  std::vector<std::string> ListServerClientNames(uint64_t subclientId) override;
 
   bool GetNumber(const std::string& section, const std::string& key, uint64_t& value) override;
   void SetNumber(const std::string& section, const std::string& key, uint64_t value) override;
@@ -49,7 +62,7 @@ class SqliteStore : public Store {
   void SetFault(const FaultRow& fault) override;
   void ClearFaults(const std::string& name) override;
   std::vector<FaultRow> ListFaults() override;
-  bool HasFault(const std::string& name, const std::string& subject) override;
+  int64_t FaultStamp() override;
 
  private:
   std::shared_ptr<storage::SqliteDatabase> connection_;

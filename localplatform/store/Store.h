@@ -1,8 +1,8 @@
 #pragma once
 // Everything the local platform keeps, behind one small interface, so that
 // another database can stand behind the platform classes without touching
-// them. Every operation is one self-contained unit of work; a failure throws
-// StoreError.
+// them. Every operation is one self-contained unit of work unless it runs
+// between Begin and Commit; a failure throws StoreError.
 
 #include <cstdint>
 #include <memory>
@@ -64,6 +64,15 @@ class Store {
  public:
   virtual ~Store() = default;
 
+  // One unit of work: the operations between Begin and Commit see one state
+  // of the store, and what they change is kept all or nothing. `writes`
+  // says whether any of them changes the store. While a unit is open no
+  // other thread of the process works on the store. Rollback, which never
+  // throws, ends a unit that was not committed.
+  virtual void Begin(bool writes) = 0;
+  virtual void Commit() = 0;
+  virtual void Rollback() noexcept = 0;
+
   // Management database.
   virtual void PutClient(const ClientRow& client) = 0;  // adds, or replaces the host name
   virtual std::vector<ClientRow> ListClients() = 0;
@@ -75,6 +84,9 @@ class Store {
   // A number that changes whenever the share list does, by whatever
   // connection, and that tells databases apart (it is random).
   virtual int64_t ShareListStamp() = 0;
+  // The distinct server client names of the subclient's shares, in the
+  // order the shares were added.
+  virtual std::vector<std::string> ListServerClientNames(uint64_t subclientId) = 0;
 
   // Information store: numbers by section and key.
   virtual bool GetNumber(const std::string& section, const std::string& key, uint64_t& value) = 0;
@@ -106,23 +118,13 @@ class Store {
   virtual void ClearFaults(const std::string& name) = 0;
   // By name, then scope.
   virtual std::vector<FaultRow> ListFaults() = 0;
-  // True when fault `name` is set for every subject or for `subject`.
-  virtual bool HasFault(const std::string& name, const std::string& subject) = 0;
+  // Like ShareListStamp, for the faults.
+  virtual int64_t FaultStamp() = 0;
 };
 
-// Where the platform keeps its state: $ZRSO_PLATFORM_DB, else
-// $XDG_STATE_HOME/zrso/platform.db, else ~/.local/state/zrso/platform.db.
-std::string StorePath();
-
-// The platform's store at StorePath(). Throws StoreError.
-//
-// Every store it hands out works through one connection per process, made
-// on first use and kept. It is made afresh when StorePath() changes, when
-// the file there is no longer the one it was made for (removed, or replaced),
-// and in a child process after fork(), which never uses its parent's.
+// The store of the installed configuration (PlatformConfiguration.h),
+// through the process's one connection to it (store/ProcessStore.h).
+// Throws StoreError.
 std::unique_ptr<Store> OpenStore();
-
-// How many connections OpenStore has made in this process.
-int64_t StoreConnectionsOpened();
 
 }  // namespace localplatform

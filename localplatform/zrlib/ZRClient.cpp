@@ -1,46 +1,59 @@
 // Platform clients: a client name resolves to the network host name the
-// management database holds for it.
+// management database holds for it. The local management database knows
+// clients by name only: a handle made with a client id, or one asked to
+// create its client, is refused.
 
-#include "PlatformLog.h"
 #include "ZrLib.h"
 #include "faults/InjectedFaults.h"
-#include "store/Store.h"
+#include "frame/ServiceFrame.h"
 
 namespace {
 
-constexpr int kClientUnknown = 1;
-constexpr int kStoreUnavailable = 2;
-constexpr int kFaultInjected = 3;
+using localplatform::Answer;
+using localplatform::FixedArguments;
+using localplatform::Service;
 
-int LookUpHost(const std::string& clientName, std::string& hostName, const char* function) {
-  try {
-    std::unique_ptr<localplatform::Store> store = localplatform::OpenStore();
-    if (localplatform::FaultInjected(*store, localplatform::kFaultClientHostName, clientName,
-                                     function)) {
-      return kFaultInjected;
-    }
-    std::string found;
-    if (!store->FindClientHost(clientName, found)) return kClientUnknown;
-    hostName = found;
-    return 0;
-  } catch (const localplatform::StoreError& error) {
-    PLATFORM_LOG_ERROR(function, "platform store: %s", error.what());
-    return kStoreUnavailable;
-  }
+const Service kHostName = {"ZRClient::getNetworkHostname", localplatform::kFaultClientHostName,
+                           false};
+const Service kMangledHostName = {"ZRClient::getNetworkHostnameMangled",
+                                  localplatform::kFaultClientHostName, false};
+
+int LookUpHost(const Service& service, const std::string& clientName, const char* broken,
+               void* reserved, std::string& hostName) {
+  std::string found;
+  FixedArguments arguments;
+  arguments.Require(broken == nullptr, broken)
+      .Require(reserved == nullptr, "the reserved pointer must be null");
+  int code = CallService(service, clientName, arguments, [&](localplatform::Store& store) {
+               if (store.FindClientHost(clientName, found)) return Answer();
+               return Answer{localplatform::kNotKnown, "client [" + clientName + "] is not known"};
+             }).code;
+  if (code == localplatform::kServiceDone) hostName = std::move(found);
+  return code;
 }
 
 }  // namespace
 
-ZRClient::ZRClient(const std::string& clientName, bool, unsigned long) : clientName_(clientName) {}
+ZRClient::ZRClient(const std::string& clientName, bool create, unsigned long clientId)
+    : clientName_(clientName),
+      brokenArgument_(create     ? "the create flag must be false"
+                      : clientId ? "the client id must be 0"
+                                 : nullptr) {}
 
-ZRClient::ZRClient(const std::string& clientName, ZRNameType, unsigned long, void*)
-    : clientName_(clientName) {}
+ZRClient::ZRClient(const std::string& clientName, ZRNameType nameType, unsigned long clientId,
+                   void* reserved)
+    : clientName_(clientName),
+      brokenArgument_(nameType != ZR_NAME_TYPE_CLIENT_NAME
+                          ? "the name type must be ZR_NAME_TYPE_CLIENT_NAME"
+                      : clientId != 0       ? "the client id must be 0"
+                      : reserved != nullptr ? "the reserved pointer must be null"
+                                            : nullptr) {}
 
-int ZRClient::getNetworkHostname(std::string& hostName, void*) {
-  return LookUpHost(clientName_, hostName, "ZRClient::getNetworkHostname");
+int ZRClient::getNetworkHostname(std::string& hostName, void* reserved) {
+  return LookUpHost(kHostName, clientName_, brokenArgument_, reserved, hostName);
 }
 
 // The local platform addresses the file-server service by the plain host name.
-int ZRClient::getNetworkHostnameMangled(std::string& hostName, void*) {
-  return LookUpHost(clientName_, hostName, "ZRClient::getNetworkHostnameMangled");
+int ZRClient::getNetworkHostnameMangled(std::string& hostName, void* reserved) {
+  return LookUpHost(kMangledHostName, clientName_, brokenArgument_, reserved, hostName);
 }

@@ -30,6 +30,7 @@ class VeskConfigClient {
 
  private:
   std::string hostName_;
+  const char* brokenArgument_ = nullptr;  // a construction argument refused by every call
 };
 
 }  // namespace Vesk

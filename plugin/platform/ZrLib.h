@@ -21,6 +21,7 @@ class ZRClient {
 
  private:
   std::string clientName_;
+  const char* brokenArgument_ = nullptr;  // a construction argument refused by every call
 };
 
 // Numeric entries by section and key.

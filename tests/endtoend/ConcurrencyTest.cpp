@@ -58,6 +58,16 @@ TEST(Concurrency, HostsMappingOneShareAtOnceLoseNoView) {
   const std::string rounds =
       std::to_string(roundsSetting != nullptr ? std::atoi(roundsSetting) : kDefaultRounds);
 
+  // The workers find the store through the environment, as a host does that
+  // installs no configuration of its own.
+  std::vector<std::string> environment = {"ZRSO_PLATFORM_DB=" + platform.databasePath()};
+  for (char** variable = environ; *variable != nullptr; ++variable) {
+    if (std::string(*variable).rfind("ZRSO_PLATFORM_DB=", 0) != 0) environment.emplace_back(*variable);
+  }
+  std::vector<char*> envp;
+  for (std::string& variable : environment) envp.push_back(variable.data());
+  envp.push_back(nullptr);
+
   std::vector<pid_t> workers;
   for (int worker = 0; worker < kWorkers; ++worker) {
     const std::string name = "w" + std::to_string(worker);
@@ -72,7 +82,7 @@ TEST(Concurrency, HostsMappingOneShareAtOnceLoseNoView) {
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, report.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
+    ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()), 0);
     posix_spawn_file_actions_destroy(&actions);
     workers.push_back(pid);
   }

@@ -3,7 +3,6 @@
 // gets a fresh answer.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,6 +10,7 @@
 #include <vector>
 
 #include "AppMgr.h"
+#include "PlatformConfiguration.h"
 #include "SqliteDatabase.h"
 #include "XmlMessages.h"
 #include "store/Schema.h"
@@ -40,19 +40,19 @@ using Names = std::vector<std::string>;
 
 TEST(ShareListCache, EveryChangeByAnotherConnectionIsAnswered) {
   testsupport::TempPlatform platform;
-  const std::string path = platform.folder() + "/platform.db";
-  platform.store().AddShare({"a", "nas1", 1});
-  ASSERT_EQ(AnsweredShares(), Names{"a"});
+  platform.store().AddShare({"m", "nas1", 1});
+  ASSERT_EQ(AnsweredShares(), Names{"m"});
 
-  storage::SqliteDatabase other(path, localplatform::PlatformSchema());
+  // Answered in the order the shares were added, whatever their names.
+  storage::SqliteDatabase other(platform.databasePath(), localplatform::PlatformSchema());
   const struct {
     const char* change;
     Names answered;
   } cases[] = {
       {"INSERT INTO nfs_shares (share, server_client_name, subclient_id) VALUES ('b', 'nas1', 2)",
-       {"a", "b"}},
-      {"UPDATE nfs_shares SET share = 'c' WHERE share = 'b'", {"a", "c"}},
-      {"DELETE FROM nfs_shares WHERE share = 'a'", {"c"}},
+       {"m", "b"}},
+      {"UPDATE nfs_shares SET share = 'c' WHERE share = 'b'", {"m", "c"}},
+      {"DELETE FROM nfs_shares WHERE share = 'm'", {"c"}},
   };
   for (const auto& c : cases) {
     other.Exec(c.change);
@@ -83,7 +83,7 @@ TEST(ShareListCache, AnotherStoreGetsItsOwnAnswer) {
   testsupport::TempPlatform second;
   second.store().AddShare({"second", "nas1", 1});
   EXPECT_EQ(AnsweredShares(), Names{"second"});
-  setenv("ZRSO_PLATFORM_DB", (first.folder() + "/platform.db").c_str(), 1);
+  localplatform::InstallConfiguration(localplatform::PlatformConfiguration::InHome(first.folder()));
   EXPECT_EQ(AnsweredShares(), Names{"first"});
 }
 

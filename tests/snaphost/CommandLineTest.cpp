@@ -53,6 +53,9 @@ const Step kSession[] = {
     {"doctor --share /nowhere", 3, "^$", "no share /nowhere is configured, and no record names it"},
     {"server down nowhere", 3, "^$", "no NFS server machine \\[nowhere\\] is registered"},
     {"fault set no-such-fault", 3, "^$", "unknown fault \\[no-such-fault\\]"},
+    {"fault set local-host-name --scope h", 3, "^$", "."},
+    {"fault set throw --scope throw", 3, "^$", "."},
+    {"fault set throw --scope nothing:1", 3, "^$", "."},
     {"--version", 0, "^snaphost [0-9]+\\.[0-9]+\\.[0-9]+\n$"},
     {"--help", 0, "Exit codes: 0 success"},
     {"demo", 0, "\nDemo finished as expected\\.\n$"},
@@ -84,6 +87,7 @@ const Step kSession[] = {
      "^copy id of job 7 changed: 18446744073709551615 \\(was 10\\)\n$"},
     {"copy-id set 12 5", 0, "^copy id of job 12 added: 5\n$"},
     {"fault set view-list-write --scope 1001", 0, "^view-list-write\tsubclient id 1001\n$"},
+    {"fault set throw --scope view-list-read:1001", 0, "^throw\tservice view-list-read:1001\n$"},
     // Everything set can be listed, as a table or as JSON.
     {"client list", 0, "^CLIENT  HOST\nnfs01   nfs01\\.example\\.test\n$"},
     {"client list --json", 0,
@@ -100,7 +104,9 @@ const Step kSession[] = {
     {"copy-id list", 0, "^JOB  COPY ID\n12   5\n7    18446744073709551615\n$"},
     {"copy-id list --json", 0,
      "^\\[\\{\"jobId\":12,\"copyId\":5\\},\\{\"jobId\":7,\"copyId\":18446744073709551615\\}\\]\n$"},
-    {"fault list --json", 0, "^\\[\\{\"name\":\"view-list-write\",\"scope\":\"1001\"\\}\\]\n$"},
+    {"fault list --json", 0,
+     "^\\[\\{\"name\":\"throw\",\"scope\":\"view-list-read:1001\"\\},"
+     "\\{\"name\":\"view-list-write\",\"scope\":\"1001\"\\}\\]\n$"},
     {"fault clear", 0, "^$"},
     {"fault list", 0, "^FAULT  SCOPE\n$"},
     // A batch in which some records succeed: 2. The first record, snapped

@@ -6,42 +6,28 @@
 #include <stdexcept>
 
 namespace testsupport {
-namespace {
 
-constexpr char kStoreVariable[] = "ZRSO_PLATFORM_DB";
-constexpr char kCatalogueVariable[] = "SNAPHOST_CATALOGUE";
-constexpr const char* kVariables[] = {kStoreVariable, kCatalogueVariable};
-
-}  // namespace
-
-TempPlatform::TempPlatform() {
-  for (const char* name : kVariables) {
-    const char* value = getenv(name);
-    savedEnvironment_.emplace_back();
-    if (value != nullptr) savedEnvironment_.back() = value;
-  }
+TempPlatform::TempPlatform() : previous_(localplatform::InstalledConfiguration()) {
   char pattern[] = "/tmp/zrso-test-XXXXXX";
   const char* made = mkdtemp(pattern);
   if (made == nullptr) throw std::runtime_error("mkdtemp failed");
   folder_ = made;
-  setenv(kStoreVariable, (folder_ + "/platform.db").c_str(), 1);
-  setenv(kCatalogueVariable, (folder_ + "/records.db").c_str(), 1);
+  localplatform::InstallConfiguration(localplatform::PlatformConfiguration::InHome(folder_));
 }
 
 TempPlatform::~TempPlatform() {
   store_.reset();
-  for (size_t index = 0; index < savedEnvironment_.size(); ++index) {
-    const std::optional<std::string>& value = savedEnvironment_[index];
-    value ? setenv(kVariables[index], value->c_str(), 1) : unsetenv(kVariables[index]);
-  }
+  localplatform::InstallConfiguration(previous_);
   std::error_code ignored;
   std::filesystem::remove_all(folder_, ignored);
 }
 
 void TempPlatform::MakeStoreUnreadable() {
-  std::string blocked = folder_ + "/blocked.db";
-  std::filesystem::create_directories(blocked);
-  setenv(kStoreVariable, blocked.c_str(), 1);
+  localplatform::PlatformConfiguration blocked =
+      localplatform::PlatformConfiguration::InHome(folder_);
+  blocked.storePath = folder_ + "/blocked.db";
+  std::filesystem::create_directories(blocked.storePath);
+  localplatform::InstallConfiguration(blocked);
 }
 
 localplatform::Store& TempPlatform::store() {

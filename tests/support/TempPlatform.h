@@ -1,13 +1,12 @@
 #pragma once
-// A fresh platform store in a temporary folder for one test, with the
-// environment pointing the platform and the record catalogue at it. The
-// folder is removed and the environment put back as it was afterwards.
+// A fresh platform store in a temporary folder for one test, installed as
+// the platform's configuration; afterwards the configuration before is
+// installed again and the folder removed.
 
 #include <memory>
-#include <optional>
 #include <string>
-#include <vector>
 
+#include "PlatformConfiguration.h"
 #include "store/Store.h"
 
 namespace testsupport {
@@ -20,6 +19,7 @@ class TempPlatform {
   ~TempPlatform();
 
   const std::string& folder() const { return folder_; }
+  std::string databasePath() const { return folder_ + "/platform.db"; }
 
   // Points the platform at a folder where its database file should be, so
   // that every store operation fails as with a store that cannot be read.
@@ -34,9 +34,8 @@ class TempPlatform {
   void AddNfsServer(const std::string& clientName, const std::string& hostName, bool up = true);
 
  private:
+  localplatform::PlatformConfiguration previous_;
   std::string folder_;
-  // What the variables it sets held before, in the order it lists them.
-  std::vector<std::optional<std::string>> savedEnvironment_;
   std::unique_ptr<localplatform::Store> store_;
 };
 

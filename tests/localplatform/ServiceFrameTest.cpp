@@ -1,0 +1,158 @@
+// The frame every platform service call runs in, as callers meet it: a fault
+// set by any connection is seen on the next call and confined to its scope,
+// a throw leaves the call as an exception; a store that cannot be read fails
+// every service with one code; an argument whose value callers must fix is
+// refused when passed otherwise. Each failure is logged once.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "AppMgr.h"
+#include "LuUtils.h"
+#include "VeskConfigClient.h"
+#include "XmlMessages.h"
+#include "ZrLib.h"
+#include "faults/InjectedFaults.h"
+#include "frame/ServiceFrame.h"
+#include "store/SqliteStore.h"
+#include "support/CapturingLogWriter.h"
+#include "support/TempPlatform.h"
+
+namespace {
+
+using namespace localplatform;
+
+constexpr int kThrown = 1;  // no service answers it
+
+int ReadList(unsigned long subclient) {
+  std::string list;
+  try {
+    return Subclient(subclient).getVeskViewConfiguration(list, nullptr);
+  } catch (const InjectedThrow&) {
+    return kThrown;
+  }
+}
+
+std::string Request(bool pretty) {
+  std::string text;
+  App::GetNFSShareReq().serialize(text, pretty);
+  return text;
+}
+
+int Execute(unsigned long procedure, const std::string& request, void* reserved = nullptr) {
+  std::string response;
+  return App_ExecuteSP().executeStoredProcedure(procedure, request, response, reserved);
+}
+
+int HostName(ZRClient client, void* reserved = nullptr) {
+  std::string host;
+  return client.getNetworkHostname(host, reserved);
+}
+
+int MangledHostName(ZRClient client) {
+  std::string host;
+  return client.getNetworkHostnameMangled(host, nullptr);
+}
+
+int Start(long long timeout, int flags, bool restart) {
+  return Vesk::VeskConfigClient("nas1.test", timeout, nullptr, flags)
+      .StartVeskServerWithWait(restart)
+      .GetCode();
+}
+
+int Export(ExportType type, VeskOperationType operation, std::string auxiliary = "") {
+  std::string mountPath = "/s-v_1";
+  return Vesk::VeskConfigClient("nas1.test", 0, nullptr, 0)
+      .BackupFSMExport(type, operation, 7, mountPath, auxiliary);
+}
+
+TEST(ServiceFrame, AFaultSetByAnotherConnectionIsSeenOnTheNextCallWithinItsScope) {
+  testsupport::TempPlatform platform;
+  SqliteStore administrator(platform.databasePath());
+  const struct {
+    FaultRow fault;
+    int onSeven, onEight;
+  } cases[] = {
+      {{"", ""}, kServiceDone, kServiceDone},
+      {{kFaultViewListRead, ""}, kFaultInjected, kFaultInjected},
+      {{kFaultViewListRead, "7"}, kFaultInjected, kServiceDone},
+      {{kFaultViewListWrite, ""}, kServiceDone, kServiceDone},
+      {{kFaultThrow, ""}, kThrown, kThrown},
+      {{kFaultThrow, kFaultViewListRead}, kThrown, kThrown},
+      {{kFaultThrow, "view-list-read:7"}, kThrown, kServiceDone},
+      {{kFaultThrow, "view-list-write:7"}, kServiceDone, kServiceDone},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.fault.name + " " + c.fault.scope);
+    administrator.ClearFaults("");
+    if (!c.fault.name.empty()) administrator.SetFault(c.fault);
+    testsupport::ScopedCapture log(-1);
+    EXPECT_EQ(ReadList(7), c.onSeven);
+    EXPECT_EQ(ReadList(8), c.onEight);
+    EXPECT_EQ(log->CountContaining("injected fault [view-list-read] for ["),
+              (c.onSeven == kFaultInjected) + (c.onEight == kFaultInjected));
+    EXPECT_EQ(log->lines().size(), static_cast<size_t>(log->CountContaining("injected fault")));
+  }
+}
+
+TEST(ServiceFrame, AStoreThatCannotBeReadFailsEveryServiceWithOneCode) {
+  testsupport::TempPlatform platform;
+  platform.MakeStoreUnreadable();
+  testsupport::ScopedCapture log(-1);
+  std::string text;
+  CLuString localHost;
+  uint64_t number = 0;
+  const std::function<int()> calls[] = {
+      [&] { return Execute(SP_GET_NFS_SHARES, Request(false)); },
+      [&] { return HostName(ZRClient("nas1", false, 0)); },
+      [&] { return Subclient(7).getVeskNFSServers(text, nullptr); },
+      [&] { return Subclient(7).getVeskViewConfiguration(text, nullptr); },
+      [&] { return Subclient(7).setVeskViewConfiguration("A;", nullptr); },
+      [&] { return ZRPlatformInfo().setNumber("Ferrynode", "k", 1); },
+      [&] { return ZRPlatformInfo().deleteField("Ferrynode", "k"); },
+      [&] { return Start(0, 0, false); },
+      [&] { return Export(EXPORT_TYPE_PIT_VIEW, OPERATION_ADD); },
+      [&] { return CLuIPAddr::GetLocalHost(localHost).GetCode(); },
+  };
+  for (const auto& call : calls) EXPECT_EQ(call(), kStoreUnavailable);
+  // A read answers like an absent entry.
+  EXPECT_EQ(ZRPlatformInfo().getNumber("Ferrynode", "k", number), 0);
+  EXPECT_EQ(log->CountContaining("platform store: "), static_cast<int>(std::size(calls)) + 1);
+  EXPECT_EQ(log->lines().size(), std::size(calls) + 1);
+}
+
+TEST(ServiceFrame, AFixedArgumentPassedOtherwiseIsRefusedBeforeAnyWork) {
+  testsupport::TempPlatform platform;
+  platform.AddNfsServer("nas1", "nas1.test");
+  testsupport::ScopedCapture log(-1);
+  int reserved = 0;
+  const std::function<int()> calls[] = {
+      [&] { return Execute(SP_GET_NFS_SHARES + 1, Request(false)); },
+      [&] { return Execute(SP_GET_NFS_SHARES, Request(true)); },
+      [&] { return Execute(SP_GET_NFS_SHARES, Request(false), &reserved); },
+      [&] { return HostName(ZRClient("nas1", true, 0)); },
+      [&] { return HostName(ZRClient("nas1", false, 1)); },
+      [&] { return HostName(ZRClient("nas1", false, 0), &reserved); },
+      [&] { return MangledHostName(ZRClient("nas1", ZRNameType(2), 0, nullptr)); },
+      [&] { return MangledHostName(ZRClient("nas1", ZR_NAME_TYPE_CLIENT_NAME, 1, nullptr)); },
+      [&] { return Start(1, 0, false); },
+      [&] { return Start(0, 1, false); },
+      [&] { return Start(0, 0, true); },
+      [&] { return Export(ExportType(1), OPERATION_ADD); },
+      [&] { return Export(EXPORT_TYPE_PIT_VIEW, VeskOperationType(2)); },
+      [&] { return Export(EXPORT_TYPE_PIT_VIEW, OPERATION_ADD, "x"); },
+      [&] { return Subclient(7).setVeskViewConfiguration("A;", &reserved); },
+  };
+  for (size_t index = 0; index < std::size(calls); ++index) {
+    log->clear();
+    EXPECT_EQ(calls[index](), kWrongArgument) << index;
+    EXPECT_EQ(log->CountContaining("wrong argument: "), 1) << index;
+  }
+  EXPECT_TRUE(platform.store().ListExports().empty());
+  EXPECT_EQ(platform.store().ReadViewList(7).version, 0);
+  EXPECT_EQ(Export(EXPORT_TYPE_PIT_VIEW, OPERATION_ADD), kServiceDone);
+}
+
+}  // namespace
