@@ -1,9 +1,11 @@
 #pragma once
 // A snapshot record double: every value the plug-in reads can be set, every
-// write is kept, and each operation can be made to fail.
+// write is kept and told in order to `onWrite`, and each operation can be
+// made to fail.
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -16,7 +18,7 @@ namespace testsupport {
 class FakeSnapInfo : public ZRSO::SnapInfo {
  public:
   // What the record hands out.
-  std::string arrayInfo;
+  std::optional<std::string> arrayInfo;          // nullopt: getArrayInfo writes nothing
   std::vector<std::string> acceptedArrays;       // names findArray accepts
   std::optional<std::string> sourceDevice;       // nullopt: getSourceDevicev2 fails
   std::string snapDevice;                        // as the host hands it out
@@ -37,13 +39,15 @@ class FakeSnapInfo : public ZRSO::SnapInfo {
   std::optional<int> status;
   std::optional<int> errorCode;
   std::string errorText;
-  std::optional<std::string> setSnapDeviceText;
   std::vector<std::string> offeredArrays;
   std::vector<int16_t> capacitiesSeen;
+  // Hears each write as the call reads, for example "setStatus(11)".
+  std::function<void(const std::string& call)> onWrite;
 
   void getArrayInfo(char* buffer, int16_t& length) override {
-    size_t count = std::min(arrayInfo.size(), static_cast<size_t>(length));
-    std::memcpy(buffer, arrayInfo.data(), count);
+    if (!arrayInfo) return;
+    size_t count = std::min(arrayInfo->size(), static_cast<size_t>(length));
+    std::memcpy(buffer, arrayInfo->data(), count);
     buffer[count] = '\0';
   }
   int findArray(const char* name) override {
@@ -53,8 +57,13 @@ class FakeSnapInfo : public ZRSO::SnapInfo {
     }
     return 1;
   }
-  void setStatus(int value) override { status = value; }
-  void setSnapDevice(const char* descriptor) override { setSnapDeviceText = descriptor; }
+  void setStatus(int value) override {
+    status = value;
+    Wrote("setStatus(" + std::to_string(value) + ")");
+  }
+  void setSnapDevice(const char* descriptor) override {
+    Wrote("setSnapDevice(" + std::string(descriptor) + ")");
+  }
   int getMetadata(int id, char* buffer, int16_t& capacity) override {
     capacitiesSeen.push_back(capacity);
     int16_t given = capacity;
@@ -71,6 +80,7 @@ class FakeSnapInfo : public ZRSO::SnapInfo {
     return 0;
   }
   int setMetadata(int id, const char* text) override {
+    Wrote("setMetadata(" + std::to_string(id) + ", " + text + (refuseMetadata ? ") refused" : ")"));
     if (refuseMetadata) return 1;
     metadata[id] = text;
     return 0;
@@ -78,6 +88,7 @@ class FakeSnapInfo : public ZRSO::SnapInfo {
   void setError(int code, const char* text) override {
     errorCode = code;
     errorText = text;
+    Wrote("setError(" + std::to_string(code) + ", \"" + text + "\")");
   }
   int getSnapNumber() override { return snapNumber; }
   int getValue(int key, int* value) override {
@@ -101,6 +112,11 @@ class FakeSnapInfo : public ZRSO::SnapInfo {
     return !out.empty();
   }
   void getMountHostName(std::string& out) override { out = mountHostName; }
+
+ private:
+  void Wrote(const std::string& call) {
+    if (onWrite) onWrite(call);
+  }
 };
 
 }  // namespace testsupport
