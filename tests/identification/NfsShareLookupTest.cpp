@@ -1,13 +1,12 @@
 // The NFS share lookup against the local management database, with the
 // resolver answering from support/hosts. What it logs is in tests/transcripts.
 
-#include "NfsShareLookup.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <string>
 
+#include "NfsShareLookup.h"
 #include "SnapCodes.h"
 #include "support/TempPlatform.h"
 

@@ -39,7 +39,8 @@ class CapturingLogWriter : public CLogWriterInterface {
   // How many messages contain `text`.
   int CountContaining(const std::string& text) const {
     int count = 0;
-    for (const LogLine& line : lines_) count += line.message.find(text) != std::string::npos ? 1 : 0;
+    for (const LogLine& line : lines_)
+      count += line.message.find(text) != std::string::npos ? 1 : 0;
     return count;
   }
 

@@ -18,10 +18,10 @@ namespace testsupport {
 class FakeSnapInfo : public ZRSO::SnapInfo {
  public:
   // What the record hands out.
-  std::optional<std::string> arrayInfo;          // nullopt: getArrayInfo writes nothing
-  std::vector<std::string> acceptedArrays;       // names findArray accepts
-  std::optional<std::string> sourceDevice;       // nullopt: getSourceDevicev2 fails
-  std::string snapDevice;                        // as the host hands it out
+  std::optional<std::string> arrayInfo;     // nullopt: getArrayInfo writes nothing
+  std::vector<std::string> acceptedArrays;  // names findArray accepts
+  std::optional<std::string> sourceDevice;  // nullopt: getSourceDevicev2 fails
+  std::string snapDevice;                   // as the host hands it out
   std::map<int, std::string> metadata;
   std::optional<std::string> uuid = std::string("uuid-1");
   int snapNumber = 1;
@@ -34,6 +34,8 @@ class FakeSnapInfo : public ZRSO::SnapInfo {
   // A misbehaving host: getMetadata fills capacity + 1 bytes with 'x' and
   // writes no terminator.
   bool fillWholeBuffer = false;
+  // A host that copies the metadata text without its terminator.
+  bool unterminated = false;
 
   // What the plug-in wrote.
   std::optional<int> status;
@@ -41,10 +43,12 @@ class FakeSnapInfo : public ZRSO::SnapInfo {
   std::string errorText;
   std::vector<std::string> offeredArrays;
   std::vector<int16_t> capacitiesSeen;
+  int16_t arrayLengthSeen = 0;
   // Hears each write as the call reads, for example "setStatus(11)".
   std::function<void(const std::string& call)> onWrite;
 
   void getArrayInfo(char* buffer, int16_t& length) override {
+    arrayLengthSeen = length;
     if (!arrayInfo) return;
     size_t count = std::min(arrayInfo->size(), static_cast<size_t>(length));
     std::memcpy(buffer, arrayInfo->data(), count);
@@ -52,10 +56,7 @@ class FakeSnapInfo : public ZRSO::SnapInfo {
   }
   int findArray(const char* name) override {
     offeredArrays.emplace_back(name);
-    for (const std::string& accepted : acceptedArrays) {
-      if (accepted == name) return 0;
-    }
-    return 1;
+    return std::count(acceptedArrays.begin(), acceptedArrays.end(), name) > 0 ? 0 : 1;
   }
   void setStatus(int value) override {
     status = value;
@@ -76,7 +77,7 @@ class FakeSnapInfo : public ZRSO::SnapInfo {
     if (found == metadata.end()) return 1;
     size_t count = std::min(found->second.size(), static_cast<size_t>(given));
     std::memcpy(buffer, found->second.data(), count);
-    buffer[count] = '\0';
+    if (!unterminated) buffer[count] = '\0';
     return 0;
   }
   int setMetadata(int id, const char* text) override {
@@ -97,15 +98,13 @@ class FakeSnapInfo : public ZRSO::SnapInfo {
     return 0;
   }
   bool getSnapUUID2(std::string& out) override {
-    if (!uuid) return false;
-    out = *uuid;
-    return true;
+    if (uuid) out = *uuid;
+    return uuid.has_value();
   }
   void getHostIdentifier(std::string& out) override { out = hostIdentifier; }
   bool getSourceDevicev2(std::string& out) override {
-    if (!sourceDevice) return false;
-    out = *sourceDevice;
-    return true;
+    if (sourceDevice) out = *sourceDevice;
+    return sourceDevice.has_value();
   }
   bool getSnapDevice(std::string& out) override {
     out = snapDevice;
