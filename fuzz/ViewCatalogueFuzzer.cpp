@@ -76,7 +76,11 @@ bool Checks(const std::string& mount) {
 // NAME|MOUNT|SERVER; a missing field is empty.
 void Create(const std::string& fields) {
   std::istringstream text(fields);
-  CreatePITViewArgs args{"share1", kSubclient, "100", "client1"};
+  CreatePITViewArgs args;
+  args.shareName = "share1";
+  args.shareSubclientId = kSubclient;
+  args.toTime = "100";
+  args.nfsClient = "client1";
   std::getline(text, args.snapName, '|');
   std::getline(text, args.mntPath, '|');
   args.nfsServerClientName.assign(std::istreambuf_iterator<char>(text),
