@@ -10,8 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <ctime>
-#include <deque>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -26,7 +26,6 @@
 #include "HostNameEquivalence.h"
 #include "MountPath.h"
 #include "NfsServerControl.h"
-#include "NfsShareLookup.h"
 #include "PrintSnapInfo.h"
 #include "SnapCodes.h"
 #include "SnapDetails.h"
@@ -521,14 +520,16 @@ TEST(Transcript, NfsServerControl) {
       w.ShowExports();
     };
     auto start = [&](const std::string& client) {
-      Vesk::VeskConfigClient* started = reinterpret_cast<Vesk::VeskConfigClient*>(0x1);
+      // Not written at all when the client's host is not known.
+      auto* const untouched = reinterpret_cast<Vesk::VeskConfigClient*>(0x1);
+      Vesk::VeskConfigClient* started = untouched;
       w.Say("> StartVeskServer(" + client + ")");
       const bool ok = StartVeskServer(client, started);
       w.Say(std::string("= ") + (ok ? "true" : "false") + " client " +
-            (started == nullptr                                          ? "null"
-             : started == reinterpret_cast<Vesk::VeskConfigClient*>(0x1) ? "untouched"
-                                                                         : "given"));
-      delete (ok ? started : nullptr);
+            (started == untouched ? "untouched"
+             : started == nullptr ? "null"
+                                  : "given"));
+      if (ok) delete started;
     };
     w.platform.AddNfsServer("srvB", "hostB");
     w.platform.AddNfsServer("srvD", "hostD", false);
