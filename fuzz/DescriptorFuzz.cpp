@@ -6,6 +6,7 @@
 //  - without a value the output is left exactly as it was;
 //  - a descriptor written as the plug-in writes snap devices reads back.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -45,15 +46,12 @@ void CheckRead(const std::string& descriptor, const std::string& key) {
 }
 
 // Values without ',', '{' or '}' in the form the plug-in writes.
-void CheckRoundTrip(const std::string& text) {
-  std::string mountPath;
-  std::string server;
-  size_t split = text.size() / 2;
-  for (size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == ',' || c == '{' || c == '}') continue;
-    (i < split ? mountPath : server) += c;
-  }
+void CheckRoundTrip(std::string text) {
+  text.erase(std::remove_if(text.begin(), text.end(),
+                            [](char c) { return c == ',' || c == '{' || c == '}'; }),
+             text.end());
+  const std::string mountPath = text.substr(0, text.size() / 2),
+                    server = text.substr(text.size() / 2);
   std::string descriptor = formats::NfsDeviceDescriptor(mountPath, server);
   std::string value;
   Require(GetJsonVal(descriptor, "lunuuid", value) && value == mountPath);
@@ -66,8 +64,7 @@ void CheckRoundTrip(const std::string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
-  size_t keyLength = data[0] % 32;
-  if (keyLength > size - 1) keyLength = size - 1;
+  const size_t keyLength = std::min<size_t>(data[0] % 32, size - 1);
   std::string key(reinterpret_cast<const char*>(data + 1), keyLength);
   std::string descriptor(reinterpret_cast<const char*>(data + 1 + keyLength), size - 1 - keyLength);
 

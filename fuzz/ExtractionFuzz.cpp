@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <set>
 #include <string>
 
 #include "CopyIdKey.h"
@@ -41,21 +42,13 @@ testsupport::CapturingLogWriter& Log() {
   return *capture;
 }
 
-// The text a metadata read yields: up to the first NUL, at most 1023 bytes.
-std::string AsRead(const std::string& text) {
-  return std::string(text.c_str(), std::min(std::strlen(text.c_str()), size_t{1023}));
-}
-
-const std::map<int, std::string>& ErrorTexts() {
-  static const std::map<int, std::string> kTexts = {
-      {61002, ""},  // two texts, checked apart
-      {83002, "objectStore name too short."},
-      {83005, "Failed to get list of configured NFS shares."},
-      {83006, "NFS Share not found in KT DB."},
-      {83007, "Cannot get NFS server hostname from device."},
-  };
-  return kTexts;
-}
+const std::set<std::pair<int, std::string>> kErrors = {
+    {61002, "Cant get source device."},
+    {61002, "lunuuid not presentin device name"},
+    {83002, "objectStore name too short."},
+    {83005, "Failed to get list of configured NFS shares."},
+    {83006, "NFS Share not found in KT DB."},
+    {83007, "Cannot get NFS server hostname from device."}};
 
 }  // namespace
 
@@ -72,14 +65,14 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider input(data, size);
-  std::string source = input.ConsumeRandomLengthString(512);
-  std::string snapDevice = input.ConsumeRandomLengthString(512);
-  std::string snapTime = input.ConsumeRandomLengthString(2048);
-  std::string subclientText = input.ConsumeRandomLengthString(64);
-  uint8_t flags = input.ConsumeIntegral<uint8_t>();
-  int jobId = input.ConsumeIntegral<int32_t>();
-  uint64_t copyId = input.ConsumeIntegral<uint64_t>();
-  int16_t capacityBack = input.ConsumeIntegral<int16_t>();
+  const std::string source = input.ConsumeRandomLengthString(512);
+  const std::string snapDevice = input.ConsumeRandomLengthString(512);
+  const std::string snapTime = input.ConsumeRandomLengthString(2048);
+  const std::string subclientText = input.ConsumeRandomLengthString(64);
+  const uint8_t flags = input.ConsumeIntegral<uint8_t>();
+  const int jobId = input.ConsumeIntegral<int32_t>();
+  const uint64_t copyId = input.ConsumeIntegral<uint64_t>();
+  const int16_t capacityBack = input.ConsumeIntegral<int16_t>();
 
   Log().clear();
   testsupport::FakeSnapInfo record;
@@ -88,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (flags & 0x04) record.metadata[ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID] = subclientText;
   if (flags & 0x08) record.jobId = jobId;
   if (flags & 0x20) record.capacityWrittenBack = capacityBack;
-  if ((flags & 0xC0) == 0xC0) record.fillWholeBuffer = true;
+  record.fillWholeBuffer = (flags & 0xC0) == 0xC0;
   record.snapDevice = snapDevice;
   const bool entrySet = (flags & 0x10) != 0;
   const std::string copyIdKey = formats::CopyIdKey(jobId);
@@ -105,44 +98,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool entryLeft = ZRPlatformInfo().getNumber(formats::kCopyIdSection, copyIdKey, left) != 0;
   ZRPlatformInfo().deleteField(formats::kCopyIdSection, copyIdKey);
 
-  Require(record.capacitiesSeen.size() <= 2);
+  Require(record.capacitiesSeen.size() <= 2 && !record.status);
   for (int16_t capacity : record.capacitiesSeen) Require(capacity == 1023);
-  Require(!record.status.has_value());
-
   if (result == ZRSO::RESULT_FAILURE) {
-    Require(record.errorCode.has_value());
-    auto known = ErrorTexts().find(*record.errorCode);
-    Require(known != ErrorTexts().end());
-    if (*record.errorCode == 61002) {
-      Require(record.errorText == "Cant get source device." ||
-              record.errorText == "lunuuid not presentin device name");
-    } else {
-      Require(record.errorText == known->second);
-    }
-    Require(mountPath == "mount?" && copy == "copy?");
-    Require(record.metadata == metadataBefore);
+    Require(record.errorCode && kErrors.count({*record.errorCode, record.errorText}) == 1);
+    Require(mountPath == "mount?" && copy == "copy?" && record.metadata == metadataBefore);
     Require(entryLeft == entrySet);
     return 0;
   }
-
-  Require(result == ZRSO::RESULT_SUCCESS);
-  Require(!record.errorCode.has_value());
+  Require(result == ZRSO::RESULT_SUCCESS && !record.errorCode);
   Require(share == kShare && clientName == kClient && subclientId == kSubclientId);
   Require(record.metadata[ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID] == std::to_string(kSubclientId));
   Require(source.find("targethostname:" + hostName) != std::string::npos);
   Require(mountPath.empty() || snapDevice.find(mountPath) != std::string::npos);
   Require(mountPath.find(',') == std::string::npos);
-  if (record.fillWholeBuffer) {
-    Require(time == std::string(1023, 'x'));
-  } else {
-    Require(time == ((flags & 0x02) ? AsRead(snapTime) : "time?"));
-  }
-  if ((flags & 0x08) && entrySet) {
-    Require(!entryLeft);
-    Require(copy == std::to_string(static_cast<int32_t>(static_cast<uint32_t>(copyId))));
-  } else {
-    Require(copy == "copy?");
-    Require(entryLeft == entrySet);
-  }
+  // A metadata text as read: up to its first NUL, at most 1023 bytes.
+  const std::string read =
+      snapTime.substr(0, std::min(std::strlen(snapTime.c_str()), size_t{1023}));
+  Require(time == (record.fillWholeBuffer ? std::string(1023, 'x')
+                   : (flags & 0x02)       ? read
+                                          : "time?"));
+  const bool taken = (flags & 0x08) && entrySet;
+  const std::string taker = std::to_string(static_cast<int32_t>(static_cast<uint32_t>(copyId)));
+  Require(entryLeft == (entrySet && !taken) && copy == (taken ? taker : "copy?"));
   return 0;
 }

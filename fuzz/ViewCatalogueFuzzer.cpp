@@ -12,6 +12,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,8 +26,8 @@
 
 namespace {
 
+using Pieces = std::vector<std::string>;
 constexpr int32_t kSubclient = 7;
-const char kShare[] = "share1";
 
 void Require(bool condition, const char* property) {
   if (condition) return;
@@ -43,99 +45,82 @@ testsupport::CapturingLogWriter& Log() {
   return *capture;
 }
 
-std::string Stored() { return Platform().store().ReadViewList(kSubclient).text; }
+std::string Text() { return Platform().store().ReadViewList(kSubclient).text; }
+
+Pieces Stored() {
+  Pieces pieces = formats::SplitViewList(Text());
+  for (const std::string& piece : pieces) Require(!piece.empty(), "no piece is empty");
+  return pieces;
+}
 
 bool Matches(const std::string& piece, const char* tag, const std::string& wanted) {
   std::string value;
   return GetValueFromXmlString(piece, tag, value) == 0 && value == wanted;
 }
 
-bool Listed(const std::string& list, const char* tag, const std::string& wanted) {
-  for (const std::string& piece : formats::SplitViewList(list)) {
+bool Listed(const Pieces& pieces, const char* tag, const std::string& wanted) {
+  for (const std::string& piece : pieces) {
     if (Matches(piece, tag, wanted)) return true;
   }
   return false;
 }
 
-std::vector<std::string> Fields(const std::string& text) {
-  std::vector<std::string> fields(3);
-  size_t field = 0;
-  for (char c : text) {
-    if (c == '|' && field + 1 < fields.size()) {
-      ++field;
-    } else {
-      fields[field] += c;
-    }
-  }
-  return fields;
-}
-
 bool Checks(const std::string& mount) {
-  CheckPITViewArgs args;
-  args.shareName = kShare;
-  args.shareSubclientId = kSubclient;
-  args.mntPath = mount;
+  CheckPITViewArgs args{"share1", kSubclient, mount};
   bool exists = false;
   std::string error;
   Require(CheckPITView(args, exists, error) == 0, "check succeeds");
   return exists;
 }
 
-void Create(const std::vector<std::string>& fields) {
+// NAME|MOUNT|SERVER; a missing field is empty.
+void Create(const std::string& fields) {
+  std::istringstream text(fields);
   CreatePITViewArgs args;
-  args.shareName = kShare;
+  args.shareName = "share1";
   args.shareSubclientId = kSubclient;
   args.toTime = "100";
   args.nfsClient = "client1";
-  args.snapName = fields[0];
-  args.mntPath = fields[1];
-  args.nfsServerClientName = fields[2];
-  const std::string before = Stored();
+  std::getline(text, args.snapName, '|');
+  std::getline(text, args.mntPath, '|');
+  args.nfsServerClientName.assign(std::istreambuf_iterator<char>(text),
+                                  std::istreambuf_iterator<char>());
+  const std::string before = Text();
   std::string error;
   bool appended = false;
-  int result = CreatePITView(args, error, appended);
-
-  bool storable = true;
-  for (const std::string& value : fields)
-    storable &= value.find_first_of(";<") == std::string::npos;
-  if (!storable || Listed(before, formats::kSnapNameTag, args.snapName)) {
-    Require(result == (storable ? 0 : ZRSO::ERROR_VIEW_LIST_WRITE),
-            "refused or duplicate create result");
-    Require(Stored() == before, "refused or duplicate create writes nothing");
-    Require(!appended, "a refused or duplicate create appends nothing");
+  const int result = CreatePITView(args, error, appended);
+  const bool storable = fields.find_first_of(";<") == std::string::npos;
+  if (!storable || Listed(formats::SplitViewList(before), formats::kSnapNameTag, args.snapName)) {
+    Require(result == (storable ? 0 : ZRSO::ERROR_VIEW_LIST_WRITE) && !appended,
+            "a refused or duplicate create appends nothing");
+    Require(Text() == before, "a refused or duplicate create writes nothing");
     return;
   }
-  Require(result == 0 && appended, "create succeeds and says it appended");
-  const std::string after = Stored();
-  std::vector<std::string> piecesBefore = formats::SplitViewList(before);
-  std::vector<std::string> piecesAfter = formats::SplitViewList(after);
-  piecesBefore.push_back(piecesAfter.empty() ? std::string() : piecesAfter.back());
-  Require(piecesAfter == piecesBefore, "create appends one piece and keeps the others");
-  Require(Matches(piecesAfter.back(), formats::kSnapNameTag, args.snapName) &&
-              Matches(piecesAfter.back(), formats::kMntPathTag, args.mntPath),
-          "the appended piece is the new record");
-  Require(Checks(args.mntPath), "after a create the view is found");
+  Pieces after = Stored();
+  Require(result == 0 && appended && !after.empty(), "create succeeds and says it appended");
+  const std::string added = after.back();
+  after.pop_back();
+  Require(after == formats::SplitViewList(before), "create appends one piece and keeps the others");
+  Require(Matches(added, formats::kSnapNameTag, args.snapName) &&
+              Matches(added, formats::kMntPathTag, args.mntPath) && Checks(args.mntPath),
+          "the appended piece is the new record, and a check finds it");
 }
 
+// The list is written only when a piece goes, each kept piece followed by ";".
 void Delete(const std::string& mount) {
-  const std::string before = Stored();
-  DeletePITViewArgs args(kShare, mount, kSubclient);
+  const std::string before = Text();
+  DeletePITViewArgs args("share1", mount, kSubclient);
   std::string error;
   Require(DeletePITView(args, error) == 0, "delete succeeds");
-
-  std::string expected;
+  std::string kept;
   bool found = false;
   for (const std::string& piece : formats::SplitViewList(before)) {
-    if (Matches(piece, formats::kMntPathTag, mount)) {
-      found = true;
-    } else {
-      expected += piece + ";";
-    }
+    const bool match = Matches(piece, formats::kMntPathTag, mount);
+    found |= match;
+    if (!match) kept += piece + ";";
   }
-  const std::string after = Stored();
-  Require(after == (found ? expected : before), "delete keeps every other piece in order");
-  Require(!Listed(after, formats::kMntPathTag, mount),
-          "after a delete no piece has the mount path");
+  Require(Text() == (found ? kept : before), "delete keeps every other piece, in order");
+  Stored();
 }
 
 }  // namespace
@@ -152,28 +137,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   size_t at = input.find("\n@");
   Platform().PutViewList(kSubclient, input.substr(0, at));
   Log().clear();
-
   while (at != std::string::npos) {
-    size_t next = input.find("\n@", at + 2);
-    std::string operation = input.substr(at + 2, next == std::string::npos ? next : next - at - 2);
+    const size_t next = input.find("\n@", at + 2);
+    const std::string operation =
+        input.substr(at + 2, next == std::string::npos ? next : next - at - 2);
     at = next;
-    for (const std::string& piece : formats::SplitViewList(Stored())) {
-      Require(!piece.empty(), "the list reader never yields an empty piece");
-    }
-    if (operation.empty()) continue;
-    const std::string argument = operation.substr(1);
-    switch (operation[0]) {
+    const std::string argument = operation.empty() ? "" : operation.substr(1);
+    switch (operation.empty() ? '\0' : operation[0]) {
       case 'c':
         Require(Checks(argument) == Listed(Stored(), formats::kMntPathTag, argument),
                 "check finds what is listed");
         break;
       case 'n':
-        Create(Fields(argument));
+        Create(argument);
         break;
       case 'd':
         Delete(argument);
-        break;
-      default:
         break;
     }
   }

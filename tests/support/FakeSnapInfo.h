@@ -1,9 +1,11 @@
 #pragma once
 // A snapshot record double: every value the plug-in reads can be set, every
-// write is kept, and each operation can be made to fail.
+// write is kept and told in order to `onWrite`, and each operation can be
+// made to fail.
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -16,10 +18,10 @@ namespace testsupport {
 class FakeSnapInfo : public ZRSO::SnapInfo {
  public:
   // What the record hands out.
-  std::string arrayInfo;
-  std::vector<std::string> acceptedArrays;       // names findArray accepts
-  std::optional<std::string> sourceDevice;       // nullopt: getSourceDevicev2 fails
-  std::string snapDevice;                        // as the host hands it out
+  std::optional<std::string> arrayInfo;     // nullopt: getArrayInfo writes nothing
+  std::vector<std::string> acceptedArrays;  // names findArray accepts
+  std::optional<std::string> sourceDevice;  // nullopt: getSourceDevicev2 fails
+  std::string snapDevice;                   // as the host hands it out
   std::map<int, std::string> metadata;
   std::optional<std::string> uuid = std::string("uuid-1");
   int snapNumber = 1;
@@ -32,29 +34,37 @@ class FakeSnapInfo : public ZRSO::SnapInfo {
   // A misbehaving host: getMetadata fills capacity + 1 bytes with 'x' and
   // writes no terminator.
   bool fillWholeBuffer = false;
+  // A host that copies the metadata text without its terminator.
+  bool unterminated = false;
 
   // What the plug-in wrote.
   std::optional<int> status;
   std::optional<int> errorCode;
   std::string errorText;
-  std::optional<std::string> setSnapDeviceText;
   std::vector<std::string> offeredArrays;
   std::vector<int16_t> capacitiesSeen;
+  int16_t arrayLengthSeen = 0;
+  // Hears each write as the call reads, for example "setStatus(11)".
+  std::function<void(const std::string& call)> onWrite;
 
   void getArrayInfo(char* buffer, int16_t& length) override {
-    size_t count = std::min(arrayInfo.size(), static_cast<size_t>(length));
-    std::memcpy(buffer, arrayInfo.data(), count);
+    arrayLengthSeen = length;
+    if (!arrayInfo) return;
+    size_t count = std::min(arrayInfo->size(), static_cast<size_t>(length));
+    std::memcpy(buffer, arrayInfo->data(), count);
     buffer[count] = '\0';
   }
   int findArray(const char* name) override {
     offeredArrays.emplace_back(name);
-    for (const std::string& accepted : acceptedArrays) {
-      if (accepted == name) return 0;
-    }
-    return 1;
+    return std::count(acceptedArrays.begin(), acceptedArrays.end(), name) > 0 ? 0 : 1;
   }
-  void setStatus(int value) override { status = value; }
-  void setSnapDevice(const char* descriptor) override { setSnapDeviceText = descriptor; }
+  void setStatus(int value) override {
+    status = value;
+    Wrote("setStatus(" + std::to_string(value) + ")");
+  }
+  void setSnapDevice(const char* descriptor) override {
+    Wrote("setSnapDevice(" + std::string(descriptor) + ")");
+  }
   int getMetadata(int id, char* buffer, int16_t& capacity) override {
     capacitiesSeen.push_back(capacity);
     int16_t given = capacity;
@@ -67,10 +77,11 @@ class FakeSnapInfo : public ZRSO::SnapInfo {
     if (found == metadata.end()) return 1;
     size_t count = std::min(found->second.size(), static_cast<size_t>(given));
     std::memcpy(buffer, found->second.data(), count);
-    buffer[count] = '\0';
+    if (!unterminated) buffer[count] = '\0';
     return 0;
   }
   int setMetadata(int id, const char* text) override {
+    Wrote("setMetadata(" + std::to_string(id) + ", " + text + (refuseMetadata ? ") refused" : ")"));
     if (refuseMetadata) return 1;
     metadata[id] = text;
     return 0;
@@ -78,6 +89,7 @@ class FakeSnapInfo : public ZRSO::SnapInfo {
   void setError(int code, const char* text) override {
     errorCode = code;
     errorText = text;
+    Wrote("setError(" + std::to_string(code) + ", \"" + text + "\")");
   }
   int getSnapNumber() override { return snapNumber; }
   int getValue(int key, int* value) override {
@@ -86,21 +98,24 @@ class FakeSnapInfo : public ZRSO::SnapInfo {
     return 0;
   }
   bool getSnapUUID2(std::string& out) override {
-    if (!uuid) return false;
-    out = *uuid;
-    return true;
+    if (uuid) out = *uuid;
+    return uuid.has_value();
   }
   void getHostIdentifier(std::string& out) override { out = hostIdentifier; }
   bool getSourceDevicev2(std::string& out) override {
-    if (!sourceDevice) return false;
-    out = *sourceDevice;
-    return true;
+    if (sourceDevice) out = *sourceDevice;
+    return sourceDevice.has_value();
   }
   bool getSnapDevice(std::string& out) override {
     out = snapDevice;
     return !out.empty();
   }
   void getMountHostName(std::string& out) override { out = mountHostName; }
+
+ private:
+  void Wrote(const std::string& call) {
+    if (onWrite) onWrite(call);
+  }
 };
 
 }  // namespace testsupport
