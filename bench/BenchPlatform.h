@@ -37,7 +37,7 @@ class BenchPlatform {
   // Whether the target's stored list is the arranged one.
   bool ListIsArranged();
 
-  std::string databasePath() const { return home_.databasePath(); }
+  const std::string& location() const { return home_.location(); }
 
   const std::string& targetShare() const { return targetShare_; }
   uint64_t targetSubclient() const { return targetSubclient_; }

@@ -180,7 +180,7 @@ void ResponseParse(benchmark::State& state) {
 void ListReadWrite(benchmark::State& state) {
   BenchPlatform& platform = ActivePlatform(*kShareCounts.begin());
   platform.ArrangeViews(state.range(0));
-  DirectListStatements direct(platform.databasePath());
+  DirectListStatements direct(platform.location());
   const uint64_t subclient = platform.targetSubclient();
   TimeAgainstFloor(
       state, {[&] { return ReadAndWriteList(platform, platform.extendedList()); },

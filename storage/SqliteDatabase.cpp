@@ -153,6 +153,11 @@ int SqliteDatabase::SchemaVersion() {
   return static_cast<int>(query.ColumnInt64(0));
 }
 
+std::string NewerSchemaText(const std::string& database, int version, size_t known) {
+  return database + " has schema version " + std::to_string(version) +
+         ", newer than this build knows (" + std::to_string(known) + ")";
+}
+
 // Schema version N means migrations [0, N) have run. A database written by an
 // older build is brought forward; one from a newer build is refused.
 void SqliteDatabase::Migrate(const std::vector<Migration>& migrations) {
@@ -160,9 +165,7 @@ void SqliteDatabase::Migrate(const std::vector<Migration>& migrations) {
   Transaction transaction(*this);
   int version = SchemaVersion();
   if (version > static_cast<int>(migrations.size())) {
-    throw SqliteError(path_ + " has schema version " + std::to_string(version) +
-                          ", newer than this build knows (" + std::to_string(migrations.size()) + ")",
-                      SQLITE_MISMATCH);
+    throw SqliteError(NewerSchemaText(path_, version, migrations.size()), SQLITE_MISMATCH);
   }
   for (size_t step = static_cast<size_t>(version); step < migrations.size(); ++step) {
     Exec(migrations[step]);
