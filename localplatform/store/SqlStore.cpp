@@ -13,6 +13,12 @@ uint64_t Unsigned(int64_t value) { return static_cast<uint64_t>(value); }
 
 }  // namespace
 
+// Never destroyed: stores may still be used while the process ends.
+std::recursive_mutex& StoreLock() {
+  static auto* lock = new std::recursive_mutex();
+  return *lock;
+}
+
 const char kReadViewList[] = "SELECT list_text, version FROM view_lists WHERE subclient_id = ?1";
 const char kUpdateViewList[] =
     "UPDATE view_lists SET list_text = ?2, version = version + 1 "
@@ -20,11 +26,11 @@ const char kUpdateViewList[] =
 
 template <typename Database, typename DatabaseError>
 void SqlStore<Database, DatabaseError>::Begin(bool writes) {
-  mutex_.lock();
+  StoreLock().lock();
   try {
     Translate("begin", [&] { BeginUnit(writes); });
   } catch (...) {
-    mutex_.unlock();
+    StoreLock().unlock();
     throw;
   }
 }
@@ -32,7 +38,7 @@ void SqlStore<Database, DatabaseError>::Begin(bool writes) {
 template <typename Database, typename DatabaseError>
 void SqlStore<Database, DatabaseError>::Commit() {
   Translate("commit", [&] { EndUnit("COMMIT"); });
-  mutex_.unlock();
+  StoreLock().unlock();
 }
 
 template <typename Database, typename DatabaseError>
@@ -42,7 +48,7 @@ void SqlStore<Database, DatabaseError>::Rollback() noexcept {
   } catch (const DatabaseError&) {
     // Nothing was kept of the unit either way.
   }
-  mutex_.unlock();
+  StoreLock().unlock();
 }
 
 template <typename Database, typename DatabaseError>

@@ -13,6 +13,13 @@
 
 namespace localplatform {
 
+// Held by every operation of every store of the process, and from Begin
+// until the unit ends, so that the operations of no other thread land inside
+// a unit and platform calls run one at a time, whichever store they use:
+// what the platform keeps for the whole process (the share list answer)
+// relies on it.
+std::recursive_mutex& StoreLock();
+
 // The statements of one view list read and write, which the benchmark runs
 // directly as well.
 extern const char kReadViewList[];
@@ -65,11 +72,11 @@ class SqlStore : public Store {
  protected:
   explicit SqlStore(std::unique_ptr<Database> db) : db_(std::move(db)) {}
 
-  // Runs `work` under the store's lock; a failure of the database is thrown
+  // Runs `work` under StoreLock(); a failure of the database is thrown
   // as a StoreError that names `operation`.
   template <typename Work>
   auto Translate(const char* operation, Work work) -> decltype(work()) {
-    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    std::lock_guard<std::recursive_mutex> lock(StoreLock());
     try {
       return work();
     } catch (const DatabaseError& error) {
@@ -83,10 +90,6 @@ class SqlStore : public Store {
   // Run the statement that begins a unit, and `end`, COMMIT or ROLLBACK.
   virtual void BeginUnit(bool writes) = 0;
   virtual void EndUnit(const char* end) = 0;
-
-  // Held by every operation, and from Begin until the unit ends, so that
-  // the operations of no other thread land inside a unit.
-  std::recursive_mutex mutex_;
 
  private:
   std::unique_ptr<Database> db_;
