@@ -217,12 +217,16 @@ void PgConnection::BeginUnit(const char* begin) {
 }
 
 // Never on a connection made again: a COMMIT there would find nothing to
-// commit and succeed.
+// commit and succeed. A COMMIT of a unit in which a statement failed rolls
+// it back, and says so only in its command tag.
 void PgConnection::EndUnit(const char* end) {
   inUnit_ = false;
   Result result = Hold(PQexec(connection_, end));
   if (PQresultStatus(result.get()) != PGRES_COMMAND_OK) {
     Fail(std::string("exec [") + end + "]", result.get());
+  }
+  if (std::strcmp(PQcmdStatus(result.get()), end) != 0) {
+    throw PgError(std::string("exec [") + end + "]: the unit was rolled back");
   }
 }
 

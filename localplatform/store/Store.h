@@ -68,11 +68,13 @@ class Store {
   // PostgreSQL database by host, port and database name.
   virtual const std::string& Where() const = 0;
 
-  // One unit of work: the operations between Begin and Commit see one state
-  // of the store, and what they change is kept all or nothing. `writes`
-  // says whether any of them changes the store. While a unit is open no
-  // other thread of the process works on the store. Rollback, which never
-  // throws, ends a unit that was not committed.
+  // One unit of work: what the operations between Begin and Commit change
+  // is kept all or nothing. `writes` says whether any of them changes the
+  // store. A unit that only reads sees one state of the store; in one that
+  // writes, each operation sees what other units committed before it (on
+  // SQLite, where writers take turns, that is one state too). While a unit
+  // is open no other thread of the process works on the store. Rollback,
+  // which never throws, ends a unit that was not committed.
   virtual void Begin(bool writes) = 0;
   virtual void Commit() = 0;
   virtual void Rollback() noexcept = 0;
