@@ -126,7 +126,7 @@ TEST_P(PlatformCopy, MovesAOneMachinePlatformIntoPostgreSql) {
   }
   for (const char* list : {"A;", "A;B;", "B;"}) source.PutViewList(7, list);  // at version 3
   store.AddExport({"nas1.test", 7, "/zeta-B", 2, 1700000000});
-  store.SetNumber("Ferrynode", "OBJSTORE_RESTORE_COPYID_1", 42);
+  store.SetNumber("jobs", "7", 42);
   store.SetNumber("other", "k", 1);
   store.SetFault({"view-list-write", "7"});
   const std::string kept = Described(ReadPlatform(store));
