@@ -23,7 +23,6 @@ class PgStore : public SqlStore<PgConnection, PgError> {
   const std::string& Where() const override { return db().name(); }
 
  private:
-
   void BeginUnit(bool writes) override;
   void EndUnit(const char* end) override;
 };
