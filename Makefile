@@ -43,7 +43,9 @@ memcheck:
 
 # The benchmarks of the built plug-in against its platform floor, always on
 # the default preset (about three minutes on two cores, after the build). Narrow it with, e.g.,
-# BENCH_FILTER=map; bench/RESULTS.md holds the figures of a full run.
+# BENCH_FILTER=map; bench/RESULTS.md holds the figures of a full run. With
+# ZRSO_TEST_POSTGRESQL set to a libpq connection string, snapshot, map and
+# unmap also run on PostgreSQL, in databases made on that server.
 BENCH_FILTER ?= .
 BENCH_REPETITIONS ?= 3
 bench:

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <stdexcept>
+#include <utility>
 
 #include "FileLogWriter.h"
 #include "MountPath.h"
@@ -32,7 +34,8 @@ std::string ViewRecord(const std::string& share, const std::string& name) {
 
 }  // namespace
 
-BenchPlatform::BenchPlatform(int64_t shares) {
+BenchPlatform::BenchPlatform(testsupport::StoreKind kind, int64_t shares) : home_(kind) {
+  if (!home_.missing().empty()) throw std::runtime_error(home_.missing());
   localplatform::Store& store = home_.store();
   home_.AddNfsServer(kServerClient, kServerHost);
   for (int64_t index = 0; index < shares; ++index) {
@@ -50,8 +53,7 @@ BenchPlatform::BenchPlatform(int64_t shares) {
 }
 
 void BenchPlatform::Activate() {
-  localplatform::PlatformConfiguration configuration =
-      localplatform::PlatformConfiguration::InHome(home_.folder());
+  localplatform::PlatformConfiguration configuration = home_.configuration();
   configuration.logLevel = -1;
   localplatform::InstallConfiguration(configuration);
   localplatform::InstallFileLogWriter(configuration.logFile, configuration.logLevel);
@@ -79,10 +81,10 @@ snaphost::SnapRecord BenchPlatform::Record() const {
   return testsupport::ShareRecord(kRecordId, kRecordNumber, targetShare_, kServerHost);
 }
 
-BenchPlatform& ActivePlatform(int64_t shares) {
-  static std::map<int64_t, std::unique_ptr<BenchPlatform>> homes;
-  std::unique_ptr<BenchPlatform>& home = homes[shares];
-  if (!home) home = std::make_unique<BenchPlatform>(shares);
+BenchPlatform& ActivePlatform(testsupport::StoreKind kind, int64_t shares) {
+  static std::map<std::pair<testsupport::StoreKind, int64_t>, std::unique_ptr<BenchPlatform>> homes;
+  std::unique_ptr<BenchPlatform>& home = homes[{kind, shares}];
+  if (!home) home = std::make_unique<BenchPlatform>(kind, shares);
   home->Activate();
   // The platform may keep the answer of another home; the first call of a
   // benchmark should not pay for building this one's.

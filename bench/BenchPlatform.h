@@ -1,8 +1,9 @@
 #pragma once
 // The state the benchmarks run against: a platform home in a temporary
-// folder with a given number of configured NFS shares, and in it the view
-// list of one share, the target, arranged at a given length. Homes are built
-// once per share count and kept for the whole run.
+// folder, its store in SQLite or PostgreSQL, with a given number of
+// configured NFS shares, and in it the view list of one share, the target,
+// arranged at a given length. Homes are built once per store and share
+// count and kept for the whole run.
 
 #include <cstdint>
 #include <string>
@@ -19,8 +20,9 @@ inline constexpr char kServerHost[] = "nas1.test";
 class BenchPlatform {
  public:
   // A home with `shares` shares. The target is the last one configured, so
-  // the share lookup walks the whole list before it finds it.
-  explicit BenchPlatform(int64_t shares);
+  // the share lookup walks the whole list before it finds it. Throws
+  // std::runtime_error when the store cannot be made.
+  BenchPlatform(testsupport::StoreKind kind, int64_t shares);
 
   // Points the platform and the log writer (errors only, as the host runs
   // by default) at this home.
@@ -37,7 +39,7 @@ class BenchPlatform {
   // Whether the target's stored list is the arranged one.
   bool ListIsArranged();
 
-  std::string databasePath() const { return home_.databasePath(); }
+  const std::string& location() const { return home_.location(); }
 
   const std::string& targetShare() const { return targetShare_; }
   uint64_t targetSubclient() const { return targetSubclient_; }
@@ -55,8 +57,8 @@ class BenchPlatform {
   std::string extendedList_;
 };
 
-// The home with `shares` shares, built on first use, made the active one,
-// its share list asked for once.
-BenchPlatform& ActivePlatform(int64_t shares);
+// The home with `shares` shares on the store of `kind`, built on first use,
+// made the active one, its share list asked for once.
+BenchPlatform& ActivePlatform(testsupport::StoreKind kind, int64_t shares);
 
 }  // namespace bench

@@ -22,6 +22,11 @@ namespace {
 
 constexpr std::initializer_list<int64_t> kShareCounts = {10, 1000, 100000};
 constexpr std::initializer_list<int64_t> kViewCounts = {1, 100, 1000, 10000};
+// On PostgreSQL, whose every call crosses to the server, the smaller sizes.
+constexpr std::initializer_list<int64_t> kPostgresShareCounts = {10, 1000};
+constexpr std::initializer_list<int64_t> kPostgresViewCounts = {1, 1000};
+
+using testsupport::StoreKind;
 
 snaphost::Plugin& LoadedPlugin() {
   static snaphost::Plugin plugin(snaphost::PluginPath(""));
@@ -101,8 +106,8 @@ void TimeAgainstFloor(benchmark::State& state, const Operation& operation) {
 
 bool Nothing() { return true; }
 
-void Snapshot(benchmark::State& state) {
-  const BenchPlatform& platform = ActivePlatform(state.range(0));
+void Snapshot(benchmark::State& state, StoreKind kind) {
+  const BenchPlatform& platform = ActivePlatform(kind, state.range(0));
   snaphost::SnapRecord record = platform.Record();
   TimeAgainstFloor(state, {[&] { return RunOne(LoadedPlugin().snapDevices, record); }, Nothing,
                            [&] { return ReplaySnapshot(platform); }, Nothing});
@@ -110,8 +115,8 @@ void Snapshot(benchmark::State& state) {
 
 // The active home with the target's list arranged at the size asked, and a
 // snapped record of the target.
-BenchPlatform& Arrange(benchmark::State& state, snaphost::SnapRecord& record) {
-  BenchPlatform& platform = ActivePlatform(state.range(0));
+BenchPlatform& Arrange(benchmark::State& state, StoreKind kind, snaphost::SnapRecord& record) {
+  BenchPlatform& platform = ActivePlatform(kind, state.range(0));
   platform.ArrangeViews(state.range(1));
   record = platform.Record();
   if (!RunOne(LoadedPlugin().snapDevices, record)) state.SkipWithError("snapshot failed");
@@ -122,9 +127,9 @@ void CheckListRestored(benchmark::State& state, BenchPlatform& platform) {
   if (!platform.ListIsArranged()) state.SkipWithError("the list was not restored");
 }
 
-void Map(benchmark::State& state) {
+void Map(benchmark::State& state, StoreKind kind) {
   snaphost::SnapRecord record;
-  BenchPlatform& platform = Arrange(state, record);
+  BenchPlatform& platform = Arrange(state, kind, record);
   const snaphost::Plugin& plugin = LoadedPlugin();
   TimeAgainstFloor(state, {[&] { return RunOne(plugin.mapSnaps, record); },
                            [&] { return RunOne(plugin.unmapSnaps, record); },
@@ -133,9 +138,9 @@ void Map(benchmark::State& state) {
   CheckListRestored(state, platform);
 }
 
-void Unmap(benchmark::State& state) {
+void Unmap(benchmark::State& state, StoreKind kind) {
   snaphost::SnapRecord record;
-  BenchPlatform& platform = Arrange(state, record);
+  BenchPlatform& platform = Arrange(state, kind, record);
   const snaphost::Plugin& plugin = LoadedPlugin();
   if (!RunOne(plugin.mapSnaps, record)) state.SkipWithError("map failed");
   TimeAgainstFloor(state, {[&] { return RunOne(plugin.unmapSnaps, record); },
@@ -147,7 +152,7 @@ void Unmap(benchmark::State& state) {
 }
 
 void Procedure(benchmark::State& state) {
-  ActivePlatform(state.range(0));
+  ActivePlatform(StoreKind::kSqlite, state.range(0));
   std::string response;
   for (auto _ : state) {
     if (!CallShareListProcedure(response)) {
@@ -159,7 +164,7 @@ void Procedure(benchmark::State& state) {
 }
 
 void ResponseParse(benchmark::State& state) {
-  ActivePlatform(state.range(0));
+  ActivePlatform(StoreKind::kSqlite, state.range(0));
   std::string response;
   if (!CallShareListProcedure(response)) state.SkipWithError("the stored procedure failed");
   for (auto _ : state) {
@@ -178,9 +183,9 @@ void ResponseParse(benchmark::State& state) {
 // the untimed one puts it back, as map and unmap do: a write of the very
 // text stored would let the database skip the pages that did not change.
 void ListReadWrite(benchmark::State& state) {
-  BenchPlatform& platform = ActivePlatform(*kShareCounts.begin());
+  BenchPlatform& platform = ActivePlatform(StoreKind::kSqlite, *kShareCounts.begin());
   platform.ArrangeViews(state.range(0));
-  DirectListStatements direct(platform.databasePath());
+  DirectListStatements direct(platform.location());
   const uint64_t subclient = platform.targetSubclient();
   TimeAgainstFloor(
       state, {[&] { return ReadAndWriteList(platform, platform.extendedList()); },
@@ -192,20 +197,34 @@ void ListReadWrite(benchmark::State& state) {
                           static_cast<int64_t>(platform.arrangedList().size()));
 }
 
+// Snapshot, map and unmap on the store of `kind`, their names prefixed with
+// `prefix`.
+void RegisterOperations(const std::string& prefix, StoreKind kind,
+                        const std::vector<int64_t>& shareCounts,
+                        const std::vector<int64_t>& viewCounts) {
+  using benchmark::RegisterBenchmark;
+  RegisterBenchmark((prefix + "snapshot").c_str(), Snapshot, kind)
+      ->ArgsProduct({shareCounts})
+      ->ArgNames({"shares"})
+      ->UseManualTime()
+      ->Unit(benchmark::kMicrosecond);
+  for (auto* operation : {RegisterBenchmark((prefix + "map").c_str(), Map, kind),
+                          RegisterBenchmark((prefix + "unmap").c_str(), Unmap, kind)}) {
+    operation->ArgsProduct({shareCounts, viewCounts})
+        ->ArgNames({"shares", "views"})
+        ->UseManualTime()
+        ->Unit(benchmark::kMicrosecond);
+  }
+}
+
 }  // namespace
 
 void RegisterBenchmarks() {
   using benchmark::RegisterBenchmark;
-  RegisterBenchmark("snapshot", Snapshot)
-      ->ArgsProduct({kShareCounts})
-      ->ArgNames({"shares"})
-      ->UseManualTime()
-      ->Unit(benchmark::kMicrosecond);
-  for (auto* operation : {RegisterBenchmark("map", Map), RegisterBenchmark("unmap", Unmap)}) {
-    operation->ArgsProduct({kShareCounts, kViewCounts})
-        ->ArgNames({"shares", "views"})
-        ->UseManualTime()
-        ->Unit(benchmark::kMicrosecond);
+  RegisterOperations("", StoreKind::kSqlite, kShareCounts, kViewCounts);
+  if (!testsupport::TestServer().empty()) {
+    RegisterOperations("postgresql/", StoreKind::kPostgres, kPostgresShareCounts,
+                       kPostgresViewCounts);
   }
   for (auto* call : {RegisterBenchmark("procedure", Procedure),
                      RegisterBenchmark("response_parse", ResponseParse)}) {

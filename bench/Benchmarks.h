@@ -6,6 +6,9 @@
 // (the share list answered), "response_parse" (that answer read into a
 // message) and "list_read_write" (the view list through the platform, timed
 // in turn with its floor: the same two SQLite statements run directly).
+// Snapshot, map and unmap run on SQLite at every size, and, named
+// postgresql/..., at the smaller sizes on PostgreSQL when
+// ZRSO_TEST_POSTGRESQL names a server to make their databases on.
 //
 // An operation's time is the plug-in's (for list_read_write, the
 // platform's); its counters add the floor ("floor_us"), the plug-in's own

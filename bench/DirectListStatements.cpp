@@ -6,9 +6,9 @@
 namespace bench {
 
 DirectListStatements::DirectListStatements(const std::string& path)
-    : db_(path, localplatform::PlatformSchema()),
-      read_(db_.Prepare(localplatform::SqliteStore::kReadViewList)),
-      write_(db_.Prepare(localplatform::SqliteStore::kUpdateViewList)) {
+    : db_(path, localplatform::SqliteSchema()),
+      read_(db_.Prepare(localplatform::kReadViewList)),
+      write_(db_.Prepare(localplatform::kUpdateViewList)) {
   db_.Exec(localplatform::SqliteStore::kPageCacheSetting);
 }
 

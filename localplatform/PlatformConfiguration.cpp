@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "store/Store.h"
+
 namespace localplatform {
 namespace {
 
@@ -23,28 +25,33 @@ std::string Folder(const std::string& path) {
   return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
+std::string StateFolder() {
+  const std::string state = Environment("XDG_STATE_HOME");
+  const std::string home = Environment("HOME");
+  return !state.empty() ? state + "/zrso" : (home.empty() ? "." : home) + "/.local/state/zrso";
+}
+
 }  // namespace
 
 PlatformConfiguration PlatformConfiguration::FromEnvironment() {
+  const std::string location = Environment("ZRSO_PLATFORM_DB");
+  return ForStore(!location.empty() ? location : StateFolder() + "/platform.db");
+}
+
+PlatformConfiguration PlatformConfiguration::ForStore(const std::string& location) {
   PlatformConfiguration configuration;
-  configuration.storePath = Environment("ZRSO_PLATFORM_DB");
-  if (configuration.storePath.empty()) {
-    const std::string state = Environment("XDG_STATE_HOME");
-    const std::string home = Environment("HOME");
-    configuration.storePath = !state.empty()
-                                  ? state + "/zrso/platform.db"
-                                  : (home.empty() ? "." : home) + "/.local/state/zrso/platform.db";
-  }
+  configuration.storeLocation = location;
+  configuration.localFolder = IsPostgresLocation(location) ? StateFolder() : Folder(location);
   configuration.logFile = Environment("ZRSO_LOG_FILE");
-  if (configuration.logFile.empty())
-    configuration.logFile = Folder(configuration.storePath) + "/zrso.log";
+  if (configuration.logFile.empty()) configuration.logFile = configuration.localFolder + "/zrso.log";
   configuration.logLevel = LogLevelFromEnvironment();
   return configuration;
 }
 
 PlatformConfiguration PlatformConfiguration::InHome(const std::string& home) {
   PlatformConfiguration configuration;
-  configuration.storePath = home + "/platform.db";
+  configuration.storeLocation = home + "/platform.db";
+  configuration.localFolder = home;
   configuration.logFile = home + "/zrso.log";
   configuration.logLevel = LogLevelFromEnvironment();
   return configuration;

@@ -1,25 +1,37 @@
 #pragma once
-// Where the local platform keeps its files and how much it logs. The
+// Where the local platform keeps its state and how much it logs. The
 // configuration is resolved once, by the host or from the environment, and
 // installed for the whole process: the platform services the plug-in calls
 // take no configuration of their own.
+//
+// The platform store may be shared: a PostgreSQL database serves the hosts
+// of several machines. What belongs to one machine, the log and a host's
+// record catalogue, stays in a local folder: beside a SQLite store, or the
+// machine's state folder when the store is on PostgreSQL.
 
 #include <string>
 
 namespace localplatform {
 
 struct PlatformConfiguration {
-  std::string storePath;  // the platform database
+  // The platform store: a SQLite file's path, or a PostgreSQL connection
+  // URI or keyword string (IsPostgresLocation, store/Store.h).
+  std::string storeLocation;
+  // This machine's own files.
+  std::string localFolder;
   std::string logFile;
   int logLevel = -1;  // -1 errors only, 1 adds events, 4 adds detail
 
-  // From the environment: the store at $ZRSO_PLATFORM_DB, else
-  // $XDG_STATE_HOME/zrso/platform.db, else ~/.local/state/zrso/platform.db;
-  // the log at $ZRSO_LOG_FILE, else zrso.log beside the store; the level
-  // $ZRSO_LOG_LEVEL, else -1.
+  // From the environment: ForStore($ZRSO_PLATFORM_DB), or with that unset
+  // the store in the state folder ($XDG_STATE_HOME/zrso, else
+  // ~/.local/state/zrso) as platform.db.
   static PlatformConfiguration FromEnvironment();
-  // The store and the log in `home` (platform.db, zrso.log), the level
-  // from the environment as above.
+  // The store at `location`; the local folder beside a SQLite store, else
+  // the state folder; the log at $ZRSO_LOG_FILE, else zrso.log in the local
+  // folder; the level $ZRSO_LOG_LEVEL, else -1.
+  static PlatformConfiguration ForStore(const std::string& location);
+  // The local folder `home`, with the log (zrso.log) and the store
+  // (platform.db) in it, the level from the environment as above.
   static PlatformConfiguration InHome(const std::string& home);
 };
 

@@ -16,8 +16,10 @@ packages=()
 for purpose in "$@"; do
   case "$purpose" in
     build) packages+=(build-essential cmake ninja-build pkg-config
-                      libsqlite3-dev libpugixml-dev libcli11-dev uuid-dev) ;;
-    test) packages+=(libgtest-dev libgmock-dev libnss-wrapper) ;;
+                      libsqlite3-dev libpq-dev libpugixml-dev libcli11-dev uuid-dev) ;;
+    # The PostgreSQL server and pg_virtualenv, which makes the throwaway
+    # cluster the PostgreSQL tests run on.
+    test) packages+=(libgtest-dev libgmock-dev libnss-wrapper postgresql postgresql-common) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     memcheck) packages+=(valgrind) ;;
     bench) packages+=(libbenchmark-dev) ;;

@@ -30,6 +30,11 @@ void BuildApplication(CLI::App& app, HostContext& context, CommandResult& result
                  "Plug-in library to load (default: $SNAPHOST_PLUGIN, else the one installed or built with snaphost)");
   app.add_option("--home", context.home,
                  "Folder for the platform store, the record catalogue and the log");
+  app.add_option("--platform", context.platform,
+                 "Platform store: a SQLite file, or a PostgreSQL connection URI (postgresql://...) "
+                 "or keyword string (host=... dbname=...), which the hosts of several machines "
+                 "share (default: $ZRSO_PLATFORM_DB, else platform.db in --home or the state "
+                 "folder)");
   app.add_option("--log-file", context.logFile, "Log file (default: $ZRSO_LOG_FILE)");
   app.add_option("--log-level", context.logLevel,
                  "Log level: -1 errors, 1 events, 4 detail (default: $ZRSO_LOG_LEVEL, else -1)")
@@ -47,6 +52,7 @@ void BuildApplication(CLI::App& app, HostContext& context, CommandResult& result
   AddDoctorCommand(app, context, result);
   AddDemoCommand(app, context, result);
   AddFaultCommands(app, context, result);
+  AddPlatformCommands(app, context, result);
 }
 
 int RunCommandLine(const std::vector<std::string>& args) {

@@ -27,6 +27,8 @@ void AddRecordCommands(CLI::App& app, HostContext& context, CommandResult& resul
 void AddDoctorCommand(CLI::App& app, HostContext& context, CommandResult& result);
 // fault: failures injected into the platform's services.
 void AddFaultCommands(CLI::App& app, HostContext& context, CommandResult& result);
+// platform: the platform store as a whole.
+void AddPlatformCommands(CLI::App& app, HostContext& context, CommandResult& result);
 // demo: the whole life of a snapshot on a fresh platform.
 void AddDemoCommand(CLI::App& app, HostContext& context, CommandResult& result);
 

@@ -1,5 +1,6 @@
 // snaphost demo: the whole life of a snapshot on a fresh platform in a
-// temporary home, told step by step as the commands a person would type.
+// temporary home, or in an empty store given with --platform, told step by
+// step as the commands a person would type.
 
 #include <stdlib.h>
 
@@ -13,6 +14,7 @@
 #include "Application.h"
 #include "Commands.h"
 #include "RecordCatalogue.h"
+#include "store/PlatformCopy.h"
 
 namespace snaphost {
 namespace {
@@ -25,7 +27,8 @@ constexpr char kSubclientId[] = "1001";
 
 class Demo {
  public:
-  Demo(std::string home, std::string plugin) : home_(std::move(home)), plugin_(std::move(plugin)) {}
+  Demo(std::string home, std::string plugin, std::string platform)
+      : home_(std::move(home)), plugin_(std::move(plugin)), platform_(std::move(platform)) {}
 
   void Say(const std::string& text) { std::cout << "\n== " << text << "\n"; }
 
@@ -35,6 +38,7 @@ class Demo {
     for (const std::string& arg : args) std::cout << " " << arg;
     std::cout << "\n" << std::flush;
     std::vector<std::string> full = {"--home", home_, "--plugin", plugin_};
+    if (!platform_.empty()) full.insert(full.end(), {"--platform", platform_});
     full.insert(full.end(), args.begin(), args.end());
     int code = RunCommandLine(full);
     std::cout << std::flush;
@@ -61,14 +65,30 @@ class Demo {
  private:
   std::string home_;
   std::string plugin_;
+  std::string platform_;
 };
 
+// The store given with --platform, which must hold nothing yet, by the name
+// it may be shown under.
+std::string EmptyStore(const std::string& location) {
+  std::unique_ptr<localplatform::Store> store = localplatform::ConnectStore(location);
+  if (!localplatform::ReadPlatform(*store).empty()) {
+    throw HostError(store->Where() + " already holds a platform: the demo needs an empty one");
+  }
+  return store->Where();
+}
+
 int RunDemo(HostContext& context, bool keep) {
+  const std::string store = context.platform.empty() ? "" : EmptyStore(context.platform);
   char pattern[] = "/tmp/snaphost-demo-XXXXXX";
   if (mkdtemp(pattern) == nullptr) throw HostError("cannot create a temporary home for the demo");
   const std::string home = pattern;
-  Demo demo(home, PluginPath(context.pluginOption));
-  std::cout << "A fresh platform in " << home << "\n";
+  Demo demo(home, PluginPath(context.pluginOption), context.platform);
+  if (store.empty()) {
+    std::cout << "A fresh platform in " << home << "\n";
+  } else {
+    std::cout << "A fresh platform in " << store << ", the host's own files in " << home << "\n";
+  }
 
   demo.Say("Register an NFS server machine, its platform client and a share with its subclient");
   int failures = 0;
@@ -122,7 +142,9 @@ int RunDemo(HostContext& context, bool keep) {
 void AddDemoCommand(CLI::App& app, HostContext& context, CommandResult& result) {
   auto keep = std::make_shared<bool>(false);
   CLI::App* command = app.add_subcommand(
-      "demo", "Snap, map, check and unmap on a fresh platform in a temporary home");
+      "demo",
+      "Snap, map, check and unmap on a fresh platform in a temporary home, or in the empty store "
+      "that --platform names");
   command->add_flag("--keep", *keep, "Keep the temporary home afterwards");
   command->callback([&context, &result, keep] { result.exitCode = RunDemo(context, *keep); });
 }

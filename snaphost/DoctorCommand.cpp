@@ -61,7 +61,7 @@ std::set<uint64_t> ShareSubclients(localplatform::Store& store, const std::strin
 Survey ReadSurvey(RecordCatalogue& catalogue, const std::string& share) {
   Survey survey;
   std::vector<SnapRecord> records = catalogue.List();
-  std::unique_ptr<localplatform::Store> store = localplatform::OpenStore();
+  std::shared_ptr<localplatform::Store> store = localplatform::OpenStore();
   std::set<uint64_t> subclients;
   if (!share.empty()) {
     subclients = ShareSubclients(*store, share, records);
@@ -75,8 +75,8 @@ Survey ReadSurvey(RecordCatalogue& catalogue, const std::string& share) {
       survey.records.push_back(std::move(record));
     }
   }
-  for (const auto& [subclientId, text] : store->ListViewLists()) {
-    if (inScope(subclientId)) survey.viewLists.push_back({subclientId, ReadViewList(text)});
+  for (const auto& [subclientId, list] : store->ListViewLists()) {
+    if (inScope(subclientId)) survey.viewLists.push_back({subclientId, ReadViewList(list.text)});
   }
   for (localplatform::ExportRow& row : store->ListExports()) {
     if (inScope(row.subclientId)) survey.exports.push_back(std::move(row));

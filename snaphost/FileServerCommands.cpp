@@ -32,7 +32,7 @@ void AddServerChange(CLI::App* server, CommandResult& result, const char* name,
   auto host = std::make_shared<std::string>();
   command->add_option("HOST", *host, "Host name of the machine")->required();
   command->callback([host, up, unregistered, &result] {
-    std::unique_ptr<localplatform::Store> store = localplatform::OpenStore();
+    std::shared_ptr<localplatform::Store> store = localplatform::OpenStore();
     localplatform::NfsServerRow row;
     std::optional<std::string> before;
     if (store->FindNfsServer(*host, row)) {

@@ -8,12 +8,15 @@ namespace snaphost {
 void HostContext::Prepare() {
   using localplatform::PlatformConfiguration;
   PlatformConfiguration configuration =
-      home.empty() ? PlatformConfiguration::FromEnvironment() : PlatformConfiguration::InHome(home);
+      !home.empty()       ? PlatformConfiguration::InHome(home)
+      : !platform.empty() ? PlatformConfiguration::ForStore(platform)
+                          : PlatformConfiguration::FromEnvironment();
+  if (!platform.empty()) configuration.storeLocation = platform;
   if (!logFile.empty()) configuration.logFile = logFile;
   if (logLevelGiven) configuration.logLevel = logLevel;
   localplatform::InstallConfiguration(configuration);
   localplatform::InstallFileLogWriter(configuration.logFile, configuration.logLevel);
-  cataloguePath_ = home.empty() ? CataloguePath(configuration.storePath) : home + "/records.db";
+  cataloguePath_ = home.empty() ? CataloguePath(configuration.localFolder) : home + "/records.db";
 }
 
 Plugin& HostContext::plugin() {

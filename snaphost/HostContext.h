@@ -23,14 +23,15 @@ class HostContext {
  public:
   std::string pluginOption;
   std::string home;
+  std::string platform;
   std::string logFile;
   int logLevel = 0;
   bool logLevelGiven = false;
 
   // Resolves where the platform store, the catalogue and the log are (in
-  // --home when given, else from the environment), installs that
-  // configuration for the platform and puts the log writer in place. Runs
-  // once, before any command; creates nothing.
+  // --home when given, the store at --platform when given, else from the
+  // environment), installs that configuration for the platform and puts the
+  // log writer in place. Runs once, before any command; creates nothing.
   void Prepare();
 
   Plugin& plugin();

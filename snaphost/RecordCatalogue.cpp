@@ -95,12 +95,10 @@ SnapRecord ReadRecord(const storage::Statement& row) {
 
 }  // namespace
 
-std::string CataloguePath(const std::string& storePath) {
+std::string CataloguePath(const std::string& localFolder) {
   const char* path = std::getenv("SNAPHOST_CATALOGUE");
   if (path != nullptr && *path != '\0') return path;
-  size_t slash = storePath.rfind('/');
-  return (slash == std::string::npos ? std::string(".") : storePath.substr(0, slash)) +
-         "/records.db";
+  return localFolder + "/records.db";
 }
 
 RecordCatalogue::RecordCatalogue(const std::string& path)

@@ -45,8 +45,8 @@ class RecordCatalogue {
   storage::Statement insertHistory_;
 };
 
-// $SNAPHOST_CATALOGUE, else records.db beside the platform store at
-// `storePath`.
-std::string CataloguePath(const std::string& storePath);
+// $SNAPHOST_CATALOGUE, else records.db in the platform's local folder
+// (PlatformConfiguration::localFolder).
+std::string CataloguePath(const std::string& localFolder);
 
 }  // namespace snaphost

@@ -7,25 +7,6 @@
 namespace localplatform {
 namespace {
 
-// A unit of the store that is rolled back unless committed.
-class Unit {
- public:
-  Unit(Store& store, bool writes) : store_(store) { store_.Begin(writes); }
-  Unit(const Unit&) = delete;
-  Unit& operator=(const Unit&) = delete;
-  ~Unit() {
-    if (!ended_) store_.Rollback();
-  }
-  void Commit() {
-    store_.Commit();
-    ended_ = true;
-  }
-
- private:
-  Store& store_;
-  bool ended_ = false;
-};
-
 std::string InjectedText(const char* fault, const std::string& subject) {
   return "injected fault [" + std::string(fault) + "]" +
          (subject.empty() ? std::string() : " for [" + subject + "]");
@@ -34,8 +15,8 @@ std::string InjectedText(const char* fault, const std::string& subject) {
 Answer Run(const Service& service, const std::string& subject, ServiceWork work) {
   try {
     std::shared_ptr<StoreConnection> connection = CurrentConnection();
-    Unit unit(connection->store, service.writes);
-    connection->faults.Refresh(connection->store);
+    StoreUnit unit(*connection->store, service.writes);
+    connection->faults.Refresh(*connection->store);
     switch (connection->faults.EffectOn(service.fault, subject)) {
       case FaultEffect::kThrows:
         throw InjectedThrow(InjectedText(kFaultThrow, subject) + " in " + service.function);
@@ -44,7 +25,7 @@ Answer Run(const Service& service, const std::string& subject, ServiceWork work)
       case FaultEffect::kNone:
         break;
     }
-    Answer answer = work(connection->store);
+    Answer answer = work(*connection->store);
     if (answer.code == kServiceDone) unit.Commit();
     return answer;
   } catch (const StoreError& error) {

@@ -16,8 +16,9 @@ std::atomic<int64_t> g_forks{0};
 void CountFork() { ++g_forks; }
 
 // A connection made before fork() belongs to the parent: a child that
-// closed it could release what the parent holds. It is kept, unused, until
-// the child ends.
+// closed it could release what the parent holds, or end the parent's
+// session with the database server. It is kept, unused, until the child
+// ends.
 void LeaveToParent(std::shared_ptr<StoreConnection> connection) {
   static auto* inherited = new std::vector<std::shared_ptr<StoreConnection>>();
   inherited->push_back(std::move(connection));
@@ -42,7 +43,7 @@ void DropConnection(ProcessState& state) {
 }
 
 // Closes the connection when the process ends, so that the database folds
-// its log back into the file.
+// its log back into the file, or the server ends the session at once.
 struct CloseAtExit {
   explicit CloseAtExit(ProcessState& state) : state(state) {}
   ~CloseAtExit() {
@@ -69,8 +70,6 @@ void ConfigureFromEnvironmentOnce(ProcessState& state) {
 
 }  // namespace
 
-StoreConnection::StoreConnection(const std::string& path) : store(SqliteStore::Connect(path)) {}
-
 void InstallConfiguration(const PlatformConfiguration& configuration) {
   ProcessState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
@@ -92,15 +91,17 @@ std::shared_ptr<StoreConnection> CurrentConnection() {
   const int64_t forks = g_forks.load();
   if (state.connection != nullptr && state.forks == forks) return state.connection;
   ConfigureFromEnvironmentOnce(state);
-  auto made = std::make_shared<StoreConnection>(state.configuration.storePath);
+  auto made = std::make_shared<StoreConnection>(state.configuration.storeLocation);
   DropConnection(state);
   state.connection = std::move(made);
   state.forks = forks;
   return state.connection;
 }
 
-std::unique_ptr<Store> OpenStore() {
-  return std::make_unique<SqliteStore>(CurrentConnection()->store.connection());
+std::shared_ptr<Store> OpenStore() {
+  std::shared_ptr<StoreConnection> connection = CurrentConnection();
+  Store* store = connection->store.get();
+  return std::shared_ptr<Store>(std::move(connection), store);
 }
 
 }  // namespace localplatform

@@ -9,16 +9,16 @@
 
 #include "PlatformConfiguration.h"
 #include "faults/InjectedFaults.h"
-#include "store/SqliteStore.h"
+#include "store/Store.h"
 
 namespace localplatform {
 
 // A connection with what the platform services keep beside it.
 struct StoreConnection {
   // Throws StoreError.
-  explicit StoreConnection(const std::string& path);
+  explicit StoreConnection(const std::string& location) : store(ConnectStore(location)) {}
 
-  SqliteStore store;
+  const std::unique_ptr<Store> store;
   // Changed only inside a unit of `store` (Store::Begin), which no two
   // threads are in at once.
   FaultTable faults;

@@ -2,7 +2,7 @@
 
 namespace localplatform {
 
-const std::vector<storage::Migration>& PlatformSchema() {
+const std::vector<storage::Migration>& SqliteSchema() {
   static const std::vector<storage::Migration> kSteps = {
       // 1: management database, information store, view configuration,
       // file-server machines and their exports.
@@ -88,6 +88,77 @@ const std::vector<storage::Migration>& PlatformSchema() {
         CREATE TRIGGER fault_cleared AFTER DELETE ON faults
           BEGIN UPDATE fault_stamp SET stamp = random(); END;
         CREATE INDEX nfs_shares_by_subclient ON nfs_shares (subclient_id);
+      )sql",
+  };
+  return kSteps;
+}
+
+// As SQLite's schema stands today, in one step. Names and identifiers sort
+// by their bytes, as in SQLite, whatever the database's collation. Stamps
+// are kept by statement triggers: a statement that changes many rows moves
+// its stamp once.
+const std::vector<storage::Migration>& PostgresSchema() {
+  static const std::vector<storage::Migration> kSteps = {
+      R"sql(
+        CREATE TABLE clients (
+          name      TEXT COLLATE "C" PRIMARY KEY,
+          host_name TEXT NOT NULL
+        );
+        CREATE TABLE nfs_shares (
+          position           BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
+          share              TEXT COLLATE "C" NOT NULL,
+          server_client_name TEXT COLLATE "C" NOT NULL,
+          subclient_id       BIGINT NOT NULL,
+          UNIQUE (share, server_client_name)
+        );
+        CREATE INDEX nfs_shares_by_subclient ON nfs_shares (subclient_id);
+        CREATE TABLE platform_info (
+          section TEXT COLLATE "C" NOT NULL,
+          key     TEXT COLLATE "C" NOT NULL,
+          value   BIGINT NOT NULL,
+          PRIMARY KEY (section, key)
+        );
+        CREATE TABLE view_lists (
+          subclient_id BIGINT PRIMARY KEY,
+          list_text    TEXT NOT NULL,
+          version      BIGINT NOT NULL
+        );
+        CREATE TABLE nfs_servers (
+          host_name TEXT COLLATE "C" PRIMARY KEY,
+          up        INTEGER NOT NULL
+        );
+        CREATE TABLE exports (
+          host_name    TEXT COLLATE "C" NOT NULL,
+          subclient_id BIGINT NOT NULL,
+          mount_path   TEXT COLLATE "C" NOT NULL,
+          export_type  INTEGER NOT NULL,
+          exported_at  BIGINT NOT NULL,
+          PRIMARY KEY (host_name, subclient_id, mount_path)
+        );
+        CREATE TABLE faults (
+          name  TEXT COLLATE "C" NOT NULL,
+          scope TEXT COLLATE "C" NOT NULL,
+          PRIMARY KEY (name, scope)
+        );
+
+        CREATE FUNCTION random_stamp() RETURNS BIGINT LANGUAGE sql VOLATILE
+          AS $$ SELECT (floor(random() * 9.0e18) - 4.5e18)::BIGINT $$;
+        -- Sets the stamp in the table named by the trigger's argument anew.
+        CREATE FUNCTION move_stamp() RETURNS TRIGGER LANGUAGE plpgsql AS $$
+          BEGIN
+            EXECUTE format('UPDATE %I SET stamp = random_stamp()', TG_ARGV[0]);
+            RETURN NULL;
+          END $$;
+        CREATE TABLE share_list_stamp (stamp BIGINT NOT NULL);
+        INSERT INTO share_list_stamp (stamp) VALUES (random_stamp());
+        CREATE TRIGGER share_list_changed
+          AFTER INSERT OR UPDATE OR DELETE OR TRUNCATE ON nfs_shares
+          FOR EACH STATEMENT EXECUTE FUNCTION move_stamp('share_list_stamp');
+        CREATE TABLE fault_stamp (stamp BIGINT NOT NULL);
+        INSERT INTO fault_stamp (stamp) VALUES (random_stamp());
+        CREATE TRIGGER faults_changed
+          AFTER INSERT OR UPDATE OR DELETE OR TRUNCATE ON faults
+          FOR EACH STATEMENT EXECUTE FUNCTION move_stamp('fault_stamp');
       )sql",
   };
   return kSteps;

@@ -1,8 +1,8 @@
 #pragma once
 // Everything the local platform keeps, behind one small interface, so that
-// another database can stand behind the platform classes without touching
-// them. Every operation is one self-contained unit of work unless it runs
-// between Begin and Commit; a failure throws StoreError.
+// either database, SQLite or PostgreSQL, stands behind the platform classes
+// without touching them. Every operation is one self-contained unit of work
+// unless it runs between Begin and Commit; a failure throws StoreError.
 
 #include <cstdint>
 #include <memory>
@@ -64,11 +64,17 @@ class Store {
  public:
   virtual ~Store() = default;
 
-  // One unit of work: the operations between Begin and Commit see one state
-  // of the store, and what they change is kept all or nothing. `writes`
-  // says whether any of them changes the store. While a unit is open no
-  // other thread of the process works on the store. Rollback, which never
-  // throws, ends a unit that was not committed.
+  // Where the store is, as it may be shown: a SQLite file's path, or a
+  // PostgreSQL database by host, port and database name.
+  virtual const std::string& Where() const = 0;
+
+  // One unit of work: what the operations between Begin and Commit change
+  // is kept all or nothing. `writes` says whether any of them changes the
+  // store. A unit that only reads sees one state of the store; in one that
+  // writes, each operation sees what other units committed before it (on
+  // SQLite, where writers take turns, that is one state too). While a unit
+  // is open no other thread of the process works on the store. Rollback,
+  // which never throws, ends a unit that was not committed.
   virtual void Begin(bool writes) = 0;
   virtual void Commit() = 0;
   virtual void Rollback() noexcept = 0;
@@ -94,6 +100,7 @@ class Store {
   virtual void DeleteNumber(const std::string& section, const std::string& key) = 0;
   // The section's numbers by key.
   virtual std::vector<std::pair<std::string, uint64_t>> ListNumbers(const std::string& section) = 0;
+  virtual std::vector<std::string> ListNumberSections() = 0;
 
   // View configuration of share subclients.
   virtual VersionedViewList ReadViewList(uint64_t subclientId) = 0;
@@ -101,7 +108,11 @@ class Store {
   // nothing written, when another writer got there first.
   virtual bool WriteViewList(uint64_t subclientId, const std::string& text,
                              int64_t expectedVersion) = 0;
-  virtual std::vector<std::pair<uint64_t, std::string>> ListViewLists() = 0;
+  // By subclient id.
+  virtual std::vector<std::pair<uint64_t, VersionedViewList>> ListViewLists() = 0;
+  // Stores `list` at its version, whatever the subclient's list was: for
+  // moving a platform from one store to another, not for its users.
+  virtual void RestoreViewList(uint64_t subclientId, const VersionedViewList& list) = 0;
 
   // NFS file-server machines and their exports.
   virtual void PutNfsServer(const NfsServerRow& server) = 0;  // adds, or sets up/down
@@ -120,11 +131,42 @@ class Store {
   virtual std::vector<FaultRow> ListFaults() = 0;
   // Like ShareListStamp, for the faults.
   virtual int64_t FaultStamp() = 0;
+
+  // Removes everything the store holds.
+  virtual void Clear() = 0;
 };
+
+// A unit of `store` (Store::Begin) that is rolled back unless committed.
+class StoreUnit {
+ public:
+  StoreUnit(Store& store, bool writes) : store_(store) { store_.Begin(writes); }
+  StoreUnit(const StoreUnit&) = delete;
+  StoreUnit& operator=(const StoreUnit&) = delete;
+  ~StoreUnit() {
+    if (!ended_) store_.Rollback();
+  }
+  void Commit() {
+    store_.Commit();
+    ended_ = true;
+  }
+
+ private:
+  Store& store_;
+  bool ended_ = false;
+};
+
+// Whether `location` names a PostgreSQL database: a postgresql:// or
+// postgres:// URI, or a libpq keyword string (a keyword and "=" first, as
+// in "host=db1 dbname=zrso"). Anything else is a SQLite file's path.
+bool IsPostgresLocation(const std::string& location);
+
+// A store with a connection of its own to `location`, its schema created or
+// brought up to date. Throws StoreError.
+std::unique_ptr<Store> ConnectStore(const std::string& location);
 
 // The store of the installed configuration (PlatformConfiguration.h),
 // through the process's one connection to it (store/ProcessStore.h).
 // Throws StoreError.
-std::unique_ptr<Store> OpenStore();
+std::shared_ptr<Store> OpenStore();
 
 }  // namespace localplatform

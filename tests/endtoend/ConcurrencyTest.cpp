@@ -1,8 +1,10 @@
 // Several host processes at once map and unmap their own snapshots of one
-// and the same share (ConcurrencyWorker.cpp). The view list is read whole
-// and written whole, and the store refuses a write to a list that changed
-// since it was read: a process that lost such a race retries, and no view
-// may be lost on the way. ZRSO_CONCURRENCY_ROUNDS sets a longer run.
+// and the same share (ConcurrencyWorker.cpp), on each store, as two machines:
+// each machine's processes have a home of their own and share the one
+// platform store. The view list is read whole and written whole, and the
+// store refuses a write to a list that changed since it was read: a
+// process that lost such a race retries, and no view may be lost on the
+// way. ZRSO_CONCURRENCY_ROUNDS sets a longer run.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -22,13 +24,14 @@
 
 #include "SnapCodes.h"
 #include "support/EndToEnd.h"
-#include "support/TempPlatform.h"
+#include "support/EachStore.h"
 
 extern char** environ;
 
 namespace {
 
 constexpr int kWorkers = 4;
+constexpr int kMachines = 2;
 constexpr int kRecordsPerWorker = 3;
 constexpr int kDefaultRounds = 8;
 constexpr int64_t kSales = 1001;
@@ -50,28 +53,39 @@ void ReadReport(const std::string& path, std::map<std::string, int>& figures,
   }
 }
 
-TEST(Concurrency, HostsMappingOneShareAtOnceLoseNoView) {
-  testsupport::TempPlatform platform;
-  platform.AddNfsServer("nas1", "nas1.test");
-  platform.store().AddShare({"sales", "nas1", kSales});
+// The environment of a worker on `machine`: its home, and the platform store
+// found through the environment, as a host does that installs no
+// configuration of its own.
+std::vector<std::string> WorkerEnvironment(const testsupport::TempPlatform& platform, int machine) {
+  const std::string home = platform.folder() + "/machine" + std::to_string(machine);
+  std::vector<std::string> environment = {"ZRSO_PLATFORM_DB=" + platform.location(),
+                                          "HOME=" + home, "XDG_STATE_HOME=" + home + "/state"};
+  for (char** variable = environ; *variable != nullptr; ++variable) {
+    const std::string name = std::string(*variable).substr(0, std::string(*variable).find('='));
+    if (name != "ZRSO_PLATFORM_DB" && name != "HOME" && name != "XDG_STATE_HOME") {
+      environment.emplace_back(*variable);
+    }
+  }
+  return environment;
+}
+
+class Concurrency : public testsupport::OnEachStore {};
+
+TEST_P(Concurrency, HostsMappingOneShareAtOnceLoseNoView) {
+  platform_.AddNfsServer("nas1", "nas1.test");
+  platform_.store().AddShare({"sales", "nas1", kSales});
   const char* roundsSetting = std::getenv("ZRSO_CONCURRENCY_ROUNDS");
   const std::string rounds =
       std::to_string(roundsSetting != nullptr ? std::atoi(roundsSetting) : kDefaultRounds);
 
-  // The workers find the store through the environment, as a host does that
-  // installs no configuration of its own.
-  std::vector<std::string> environment = {"ZRSO_PLATFORM_DB=" + platform.databasePath()};
-  for (char** variable = environ; *variable != nullptr; ++variable) {
-    if (std::string(*variable).rfind("ZRSO_PLATFORM_DB=", 0) != 0) environment.emplace_back(*variable);
-  }
-  std::vector<char*> envp;
-  for (std::string& variable : environment) envp.push_back(variable.data());
-  envp.push_back(nullptr);
-
   std::vector<pid_t> workers;
   for (int worker = 0; worker < kWorkers; ++worker) {
+    std::vector<std::string> environment = WorkerEnvironment(platform_, worker % kMachines);
+    std::vector<char*> envp;
+    for (std::string& variable : environment) envp.push_back(variable.data());
+    envp.push_back(nullptr);
     const std::string name = "w" + std::to_string(worker);
-    const std::string report = platform.folder() + "/" + name + ".txt";
+    const std::string report = platform_.folder() + "/" + name + ".txt";
     std::vector<std::string> args = {ZRSO_CONCURRENCY_WORKER, name,
                                      std::to_string(kRecordsPerWorker), rounds};
     std::vector<char*> argv;
@@ -92,7 +106,7 @@ TEST(Concurrency, HostsMappingOneShareAtOnceLoseNoView) {
     int status = 0;
     ASSERT_EQ(waitpid(workers[worker], &status, 0), workers[worker]);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "worker " << worker;
-    ReadReport(platform.folder() + "/w" + std::to_string(worker) + ".txt", figures, records);
+    ReadReport(platform_.folder() + "/w" + std::to_string(worker) + ".txt", figures, records);
   }
   ASSERT_EQ(records.size(), static_cast<size_t>(kWorkers * kRecordsPerWorker));
 
@@ -106,9 +120,9 @@ TEST(Concurrency, HostsMappingOneShareAtOnceLoseNoView) {
       mapped.push_back(testsupport::MountPath(record, "sales"));
     }
   }
-  std::vector<std::string> listed = testsupport::ListedValues(platform.store(), kSales);
+  std::vector<std::string> listed = testsupport::ListedValues(platform_.store(), kSales);
   std::vector<std::string> exported =
-      testsupport::ExportedMountPaths(platform.store(), "nas1.test");
+      testsupport::ExportedMountPaths(platform_.store(), "nas1.test");
   std::sort(mapped.begin(), mapped.end());
   std::sort(listed.begin(), listed.end());
   std::vector<std::string> wrong;
@@ -118,7 +132,8 @@ TEST(Concurrency, HostsMappingOneShareAtOnceLoseNoView) {
                                 std::back_inserter(wrong));
   const size_t lost = wrong.size();
 
-  std::cout << "concurrency: " << kWorkers << " processes, " << figures["operations"]
+  std::cout << "concurrency: " << kWorkers << " processes on " << kMachines << " machines, "
+            << figures["operations"]
             << " operations in " << figures["attempts"] << " attempts, " << figures["races"]
             << " races detected and retried, " << lost << " lost updates\n";
   EXPECT_EQ(figures["failures"], 0);
@@ -127,5 +142,7 @@ TEST(Concurrency, HostsMappingOneShareAtOnceLoseNoView) {
   EXPECT_EQ(figures["attempts"] - figures["operations"], figures["races"]);
   EXPECT_EQ(lost, 0u) << testing::PrintToString(wrong);
 }
+
+INSTANTIATE_ON_EACH_STORE(Concurrency);
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Every platform service the plug-in depends on, under each working entry
-// point of the built plug-in: made to fail with the platform's injected
-// fault, and made to throw out of the call. Each run is a batch of two
+// point of the built plug-in, on each store: made to fail with the
+// platform's injected fault, and made to throw out of the call. Each run is a batch of two
 // records on a fresh platform: first one of another share on another server
 // that the fault does not reach, then one of the share whose service fails.
 // Afterwards each record carries the status and error of its step, and each
@@ -17,7 +17,7 @@
 #include "faults/InjectedFaults.h"
 #include "support/CapturingLogWriter.h"
 #include "support/EndToEnd.h"
-#include "support/TempPlatform.h"
+#include "support/EachStore.h"
 
 namespace {
 
@@ -169,8 +169,14 @@ Outcome Succeeded(Op op) {
   return {SuccessStatus(op), 0, "", MappedAfterSuccess(op), MappedAfterSuccess(op)};
 }
 
-class FaultMatrix : public ::testing::TestWithParam<Case> {
+class FaultMatrix : public ::testing::TestWithParam<std::tuple<testsupport::StoreKind, Case>> {
  protected:
+  void SetUp() override {
+    if (!platform_.missing().empty()) GTEST_SKIP() << platform_.missing();
+  }
+
+  static const Case& TheCase() { return std::get<1>(GetParam()); }
+
   snaphost::BatchEntry Entry(Op op) const {
     const snaphost::BatchEntry kEntries[] = {plugin_.snapDevices, plugin_.isMapped,
                                              plugin_.mapSnaps, plugin_.unmapSnaps};
@@ -228,13 +234,13 @@ class FaultMatrix : public ::testing::TestWithParam<Case> {
   }
 
   snaphost::Plugin plugin_{ZRSO_PLUGIN_PATH};
-  testsupport::TempPlatform platform_;
+  testsupport::TempPlatform platform_{std::get<0>(GetParam())};
   SnapRecord failing_;
   SnapRecord bystander_;
 };
 
 TEST_P(FaultMatrix, TheServiceFails) {
-  const Case& c = GetParam();
+  const Case& c = TheCase();
   Arrange(c.op);
   const SnapRecord before = failing_;
   Store& store = platform_.store();
@@ -273,7 +279,7 @@ TEST_P(FaultMatrix, TheServiceFails) {
 class ThrowMatrix : public FaultMatrix {};
 
 TEST_P(ThrowMatrix, TheServiceThrows) {
-  const Case& c = GetParam();
+  const Case& c = TheCase();
   Arrange(c.op);
   const SnapRecord before = failing_;
   const SnapRecord bystanderBefore = bystander_;
@@ -325,11 +331,22 @@ std::string CaseName(const Case& c) {
 
 void PrintTo(const Case& c, std::ostream* out) { *out << CaseName(c); }
 
-std::string TestName(const ::testing::TestParamInfo<Case>& info) { return CaseName(info.param); }
+std::string TestName(const ::testing::TestParamInfo<FaultMatrix::ParamType>& info) {
+  return CaseName(std::get<1>(info.param));
+}
 
-INSTANTIATE_TEST_SUITE_P(EachServiceUnderEachEntryPoint, FaultMatrix, ::testing::ValuesIn(kCases),
+// Every case on one store.
+template <typename Cases>
+auto OnStore(testsupport::StoreKind kind, const Cases& cases) {
+  return ::testing::Combine(::testing::Values(kind), ::testing::ValuesIn(cases));
+}
+
+using testsupport::StoreKind;
+INSTANTIATE_TEST_SUITE_P(SQLite, FaultMatrix, OnStore(StoreKind::kSqlite, kCases), TestName);
+INSTANTIATE_TEST_SUITE_P(PostgreSQL, FaultMatrix, OnStore(StoreKind::kPostgres, kCases), TestName);
+INSTANTIATE_TEST_SUITE_P(SQLite, ThrowMatrix, OnStore(StoreKind::kSqlite, ThrowingCases()),
                          TestName);
-INSTANTIATE_TEST_SUITE_P(EachServiceUnderEachEntryPoint, ThrowMatrix,
-                         ::testing::ValuesIn(ThrowingCases()), TestName);
+INSTANTIATE_TEST_SUITE_P(PostgreSQL, ThrowMatrix, OnStore(StoreKind::kPostgres, ThrowingCases()),
+                         TestName);
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The whole life of a snapshot through snaphost, the program a person runs:
-// snap, map, check, unmap, check, each in its own process.
+// snap, map, check, unmap, check, each in its own process, on each store.
 
 #include <gtest/gtest.h>
 
@@ -11,25 +11,26 @@
 #include "SnapCodes.h"
 #include "support/EndToEnd.h"
 #include "support/SnaphostProcess.h"
-#include "support/TempPlatform.h"
+#include "support/EachStore.h"
 
 namespace {
 
-class MappingLifecycle : public ::testing::Test {
+class MappingLifecycle : public testsupport::OnEachStore {
  protected:
-  int Snaphost(const std::vector<std::string>& args) {
-    return testsupport::RunSnaphost(platform_.folder(), args).exitCode;
+  testsupport::SnaphostRun Run(const std::vector<std::string>& args) {
+    std::vector<std::string> all = platform_.SnaphostOptions();
+    all.insert(all.end(), args.begin(), args.end());
+    return testsupport::RunSnaphost(platform_.folder(), all);
   }
+  int Snaphost(const std::vector<std::string>& args) { return Run(args).exitCode; }
   std::vector<snaphost::SnapRecord> Records() {
     return snaphost::RecordCatalogue(platform_.folder() + "/records.db").List();
   }
   std::string ViewList() { return platform_.store().ReadViewList(1001).text; }
   size_t ExportCount() { return platform_.store().ListExports().size(); }
-
-  testsupport::TempPlatform platform_;
 };
 
-TEST_F(MappingLifecycle, SnapMapCheckUnmapCheck) {
+TEST_P(MappingLifecycle, SnapMapCheckUnmapCheck) {
   ASSERT_EQ(Snaphost({"server", "add", "nas1.test"}), 0);
   ASSERT_EQ(Snaphost({"client", "add", "nas1", "nas1.test"}), 0);
   ASSERT_EQ(Snaphost({"share", "add", "sales", "nas1", "1001"}), 0);
@@ -62,7 +63,7 @@ TEST_F(MappingLifecycle, SnapMapCheckUnmapCheck) {
   EXPECT_EQ(Records()[1].status, ZRSO::STATUS_VIEW_EXISTS);
 
   // Each operation is in the record's history with what it left there.
-  std::string shown = testsupport::RunSnaphost(platform_.folder(), {"show", records[0].id, "--json"}).out;
+  std::string shown = Run({"show", records[0].id, "--json"}).out;
   std::regex event("\"operation\":\"([a-z-]+)\",\"status\":([0-9]+)");
   std::string history;
   for (std::sregex_iterator it(shown.begin(), shown.end(), event), end; it != end; ++it) {
@@ -70,5 +71,7 @@ TEST_F(MappingLifecycle, SnapMapCheckUnmapCheck) {
   }
   EXPECT_EQ(history, "snap 5;map 12;map 12;is-mapped 9;unmap 14;is-mapped 14;");
 }
+
+INSTANTIATE_ON_EACH_STORE(MappingLifecycle);
 
 }  // namespace

@@ -1,8 +1,10 @@
-// The frame every platform service call runs in, as callers meet it: a fault
-// set by any connection is seen on the next call and confined to its scope,
-// a throw leaves the call as an exception; a store that cannot be read fails
-// every service with one code; an argument whose value callers must fix is
-// refused when passed otherwise. Each failure is logged once.
+// The frame every platform service call runs in, as callers meet it, on
+// each store: a fault set by any connection is seen on the next call and
+// confined to its scope, a throw leaves the call as an exception; a store
+// that cannot be read fails every service with one code, and one whose
+// connection was lost is connected to again; an argument whose value
+// callers must fix is refused when passed otherwise. Each failure is logged
+// once.
 
 #include <gtest/gtest.h>
 
@@ -16,9 +18,8 @@
 #include "ZrLib.h"
 #include "faults/InjectedFaults.h"
 #include "frame/ServiceFrame.h"
-#include "store/SqliteStore.h"
 #include "support/CapturingLogWriter.h"
-#include "support/TempPlatform.h"
+#include "support/EachStore.h"
 
 namespace {
 
@@ -68,9 +69,10 @@ int Export(ExportType type, VeskOperationType operation, std::string auxiliary =
       .BackupFSMExport(type, operation, 7, mountPath, auxiliary);
 }
 
-TEST(ServiceFrame, AFaultSetByAnotherConnectionIsSeenOnTheNextCallWithinItsScope) {
-  testsupport::TempPlatform platform;
-  SqliteStore administrator(platform.databasePath());
+class ServiceFrame : public testsupport::OnEachStore {};
+
+TEST_P(ServiceFrame, AFaultSetByAnotherConnectionIsSeenOnTheNextCallWithinItsScope) {
+  std::unique_ptr<Store> administrator = ConnectStore(platform_.location());
   const struct {
     FaultRow fault;
     int onSeven, onEight;
@@ -86,8 +88,8 @@ TEST(ServiceFrame, AFaultSetByAnotherConnectionIsSeenOnTheNextCallWithinItsScope
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.fault.name + " " + c.fault.scope);
-    administrator.ClearFaults("");
-    if (!c.fault.name.empty()) administrator.SetFault(c.fault);
+    administrator->ClearFaults("");
+    if (!c.fault.name.empty()) administrator->SetFault(c.fault);
     testsupport::ScopedCapture log(-1);
     EXPECT_EQ(ReadList(7), c.onSeven);
     EXPECT_EQ(ReadList(8), c.onEight);
@@ -97,9 +99,8 @@ TEST(ServiceFrame, AFaultSetByAnotherConnectionIsSeenOnTheNextCallWithinItsScope
   }
 }
 
-TEST(ServiceFrame, AStoreThatCannotBeReadFailsEveryServiceWithOneCode) {
-  testsupport::TempPlatform platform;
-  platform.MakeStoreUnreadable();
+TEST_P(ServiceFrame, AStoreThatCannotBeReadFailsEveryServiceWithOneCode) {
+  platform_.MakeStoreUnreadable();
   testsupport::ScopedCapture log(-1);
   std::string text;
   CLuString localHost;
@@ -123,7 +124,22 @@ TEST(ServiceFrame, AStoreThatCannotBeReadFailsEveryServiceWithOneCode) {
   EXPECT_EQ(log->lines().size(), std::size(calls) + 1);
 }
 
-TEST(ServiceFrame, AFixedArgumentPassedOtherwiseIsRefusedBeforeAnyWork) {
+// A PostgreSQL server may end a session: the next call connects again.
+class LostConnection : public testsupport::OnEachStore {};
+
+TEST_P(LostConnection, IsMadeAgainOnTheNextCall) {
+  const char kEndOtherSessions[] =
+      "SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+      "WHERE datname = current_database() AND pid <> pg_backend_pid()";
+  ASSERT_EQ(ReadList(7), kServiceDone);
+  platform_.ExecuteSql(kEndOtherSessions);
+  EXPECT_EQ(ReadList(7), kServiceDone);
+  EXPECT_EQ(Subclient(7).setVeskViewConfiguration("A;", nullptr), kServiceDone);
+  platform_.ExecuteSql(kEndOtherSessions);
+  EXPECT_EQ(ReadList(7), kServiceDone);
+}
+
+TEST(ServiceArguments, AFixedArgumentPassedOtherwiseIsRefusedBeforeAnyWork) {
   testsupport::TempPlatform platform;
   platform.AddNfsServer("nas1", "nas1.test");
   testsupport::ScopedCapture log(-1);
@@ -154,5 +170,9 @@ TEST(ServiceFrame, AFixedArgumentPassedOtherwiseIsRefusedBeforeAnyWork) {
   EXPECT_EQ(platform.store().ReadViewList(7).version, 0);
   EXPECT_EQ(Export(EXPORT_TYPE_PIT_VIEW, OPERATION_ADD), kServiceDone);
 }
+
+INSTANTIATE_ON_EACH_STORE(ServiceFrame);
+INSTANTIATE_TEST_SUITE_P(PostgreSQL, LostConnection,
+                         ::testing::Values(testsupport::StoreKind::kPostgres));
 
 }  // namespace

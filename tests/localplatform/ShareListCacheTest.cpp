@@ -1,6 +1,7 @@
 // The share list answer is served again only while the share table is
 // unchanged: a change by any connection or process, or another store,
-// gets a fresh answer.
+// gets a fresh answer. On each store; a process that forks makes a
+// connection of its own.
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -11,12 +12,9 @@
 
 #include "AppMgr.h"
 #include "PlatformConfiguration.h"
-#include "SqliteDatabase.h"
 #include "XmlMessages.h"
-#include "store/Schema.h"
-#include "store/SqliteStore.h"
+#include "support/EachStore.h"
 #include "support/ShareMessages.h"
-#include "support/TempPlatform.h"
 
 namespace {
 
@@ -38,13 +36,13 @@ std::vector<std::string> AnsweredShares() {
 
 using Names = std::vector<std::string>;
 
-TEST(ShareListCache, EveryChangeByAnotherConnectionIsAnswered) {
-  testsupport::TempPlatform platform;
-  platform.store().AddShare({"m", "nas1", 1});
+class ShareListCache : public testsupport::OnEachStore {};
+
+TEST_P(ShareListCache, EveryChangeByAnotherConnectionIsAnswered) {
+  platform_.store().AddShare({"m", "nas1", 1});
   ASSERT_EQ(AnsweredShares(), Names{"m"});
 
   // Answered in the order the shares were added, whatever their names.
-  storage::SqliteDatabase other(platform.databasePath(), localplatform::PlatformSchema());
   const struct {
     const char* change;
     Names answered;
@@ -55,14 +53,13 @@ TEST(ShareListCache, EveryChangeByAnotherConnectionIsAnswered) {
       {"DELETE FROM nfs_shares WHERE share = 'm'", {"c"}},
   };
   for (const auto& c : cases) {
-    other.Exec(c.change);
+    platform_.ExecuteSql(c.change);
     EXPECT_EQ(AnsweredShares(), c.answered) << c.change;
   }
 }
 
-TEST(ShareListCache, AShareAddedByAnotherProcessIsAnswered) {
-  testsupport::TempPlatform platform;
-  platform.store().AddShare({"a", "nas1", 1});
+TEST_P(ShareListCache, AShareAddedByAnotherProcessIsAnswered) {
+  platform_.store().AddShare({"a", "nas1", 1});
   ASSERT_EQ(AnsweredShares(), Names{"a"});
   pid_t child = fork();
   ASSERT_NE(child, -1);
@@ -76,15 +73,16 @@ TEST(ShareListCache, AShareAddedByAnotherProcessIsAnswered) {
   EXPECT_EQ(AnsweredShares(), (Names{"a", "b"}));
 }
 
-TEST(ShareListCache, AnotherStoreGetsItsOwnAnswer) {
-  testsupport::TempPlatform first;
-  first.store().AddShare({"first", "nas1", 1});
+TEST_P(ShareListCache, AnotherStoreGetsItsOwnAnswer) {
+  platform_.store().AddShare({"first", "nas1", 1});
   ASSERT_EQ(AnsweredShares(), Names{"first"});
-  testsupport::TempPlatform second;
+  testsupport::TempPlatform second(GetParam());
   second.store().AddShare({"second", "nas1", 1});
   EXPECT_EQ(AnsweredShares(), Names{"second"});
-  localplatform::InstallConfiguration(localplatform::PlatformConfiguration::InHome(first.folder()));
+  localplatform::InstallConfiguration(platform_.configuration());
   EXPECT_EQ(AnsweredShares(), Names{"first"});
 }
+
+INSTANTIATE_ON_EACH_STORE(ShareListCache);
 
 }  // namespace

@@ -1,61 +1,223 @@
-// The platform store's schema versions. What it stores is tested through
-// the platform classes that use it.
+// The platform store on each database: a database from a newer build is
+// refused, processes meeting a new database at once all open it, a whole
+// platform moves into PostgreSQL; a PostgreSQL location is never shown with
+// its password, and a server that never answers is not waited for. What it
+// stores is tested through the platform classes that use it.
 
+#include <arpa/inet.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "SqliteDatabase.h"
+#include "store/PlatformCopy.h"
 #include "store/Schema.h"
 #include "store/SqliteStore.h"
-#include "support/TempPlatform.h"
+#include "support/EachStore.h"
+#include "support/SnaphostProcess.h"
 
 namespace {
 
-using localplatform::SqliteStore;
+using namespace localplatform;
+using testing::HasSubstr;
+using testing::Not;
 
-TEST(PlatformStore, NewDatabaseGetsItsFolderAndTheCurrentSchema) {
-  testsupport::TempPlatform platform;
-  std::string path = platform.folder() + "/nested/folder/platform.db";
-  { SqliteStore store(path); }
-  storage::SqliteDatabase raw(path, localplatform::PlatformSchema());
-  EXPECT_EQ(raw.SchemaVersion(), static_cast<int>(localplatform::PlatformSchema().size()));
-}
+class PlatformStore : public testsupport::OnEachStore {};
 
-TEST(PlatformStore, DatabaseFromANewerBuildIsRefused) {
-  testsupport::TempPlatform platform;
-  std::string path = platform.folder() + "/platform.db";
-  { SqliteStore store(path); }
-  {
-    storage::SqliteDatabase raw(path, localplatform::PlatformSchema());
-    raw.Exec("PRAGMA user_version=999");
-  }
+TEST_P(PlatformStore, ADatabaseFromANewerBuildIsRefused) {
+  platform_.ExecuteSql(GetParam() == testsupport::StoreKind::kSqlite
+                           ? "PRAGMA user_version=999"
+                           : "UPDATE schema_version SET version = 999");
   try {
-    SqliteStore store(path);
+    ConnectStore(platform_.location());
     FAIL() << "opened a database of schema version 999";
-  } catch (const localplatform::StoreError& error) {
-    EXPECT_NE(std::string(error.what()).find("newer than this build"), std::string::npos)
-        << error.what();
+  } catch (const StoreError& error) {
+    EXPECT_THAT(error.what(), HasSubstr("has schema version 999, newer than this build"));
   }
 }
 
-TEST(PlatformStore, AShareIsConfiguredOncePerServer) {
+TEST_P(PlatformStore, ProcessesMeetingANewDatabaseAtOnceAllOpenIt) {
+  int gate[2];
+  ASSERT_EQ(pipe(gate), 0);
+  std::vector<pid_t> children;
+  for (int child = 0; child < 4; ++child) {
+    children.push_back(fork());
+    if (children.back() == 0) {
+      close(gate[1]);
+      char nothing;
+      (void)!read(gate[0], &nothing, 1);  // until the parent closes the gate
+      try {
+        ConnectStore(platform_.location())->ListShares();
+        _exit(0);
+      } catch (const StoreError& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        _exit(1);
+      }
+    }
+  }
+  close(gate[0]);
+  close(gate[1]);
+  for (pid_t child : children) {
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+}
+
+INSTANTIATE_ON_EACH_STORE(PlatformStore);
+
+TEST(SqlitePlatformStore, ANewDatabaseGetsItsFolders) {
   testsupport::TempPlatform platform;
-  std::string path = platform.folder() + "/platform.db";
+  const std::string path = platform.folder() + "/nested/folder/platform.db";
+  SqliteStore store(path);
+  EXPECT_TRUE(std::filesystem::exists(path));
+}
+
+TEST(SqlitePlatformStore, AShareIsConfiguredOncePerServer) {
+  testsupport::TempPlatform platform;
   {
-    const auto& steps = localplatform::PlatformSchema();
-    storage::SqliteDatabase before(path, {steps.begin(), steps.begin() + 3});
+    const auto& steps = SqliteSchema();
+    storage::SqliteDatabase before(platform.location(), {steps.begin(), steps.begin() + 3});
     before.Exec(
         "INSERT INTO nfs_shares (share, server_client_name, subclient_id) VALUES "
         "('s', 'nas1', 1), ('s', 'nas2', 2), ('s', 'nas1', 3)");
   }
-  SqliteStore store(path);
-  std::vector<localplatform::ShareRow> shares = store.ListShares();
+  SqliteStore store(platform.location());
+  std::vector<ShareRow> shares = store.ListShares();
   ASSERT_EQ(shares.size(), 2u);  // the repeated row, which the lookup never reached, is gone
   EXPECT_EQ(shares[0].subclientId, 1);
   EXPECT_EQ(shares[1].subclientId, 2);
-  EXPECT_THROW(store.AddShare({"s", "nas2", 4}), localplatform::StoreError);
+  EXPECT_THROW(store.AddShare({"s", "nas2", 4}), StoreError);
+}
+
+// Everything a store holds, in one text.
+std::string Described(const PlatformContents& contents) {
+  std::ostringstream text;
+  for (const auto& row : contents.clients) text << row.name << " " << row.hostName << ";";
+  for (const auto& row : contents.shares) text << row.share << " " << row.subclientId << ";";
+  for (const auto& [id, list] : contents.viewLists) text << id << list.text << list.version << ";";
+  for (const auto& row : contents.nfsServers) text << row.hostName << row.up << ";";
+  for (const auto& row : contents.exports) text << row.mountPath << row.exportedAt << ";";
+  for (const auto& [section, key, value] : contents.numbers) text << section << key << value << ";";
+  for (const auto& row : contents.faults) text << row.name << row.scope << ";";
+  return text.str();
+}
+
+// A platform one machine kept moves into PostgreSQL whole, through snaphost,
+// and only into a database that holds none unless told to replace it.
+class PlatformCopy : public testsupport::OnEachStore {};
+
+TEST_P(PlatformCopy, MovesAOneMachinePlatformIntoPostgreSql) {
+  testsupport::TempPlatform source;
+  Store& store = source.store();
+  source.AddNfsServer("nas1", "nas1.test");
+  store.PutNfsServer({"nas2.test", false});
+  for (const ShareRow& share : {ShareRow{"zeta", "nas1", 7}, ShareRow{"alpha", "nas2", 3}}) {
+    store.AddShare(share);
+  }
+  for (const char* list : {"A;", "A;B;", "B;"}) source.PutViewList(7, list);  // at version 3
+  store.AddExport({"nas1.test", 7, "/zeta-B", 2, 1700000000});
+  store.SetNumber("jobs", "7", 42);
+  store.SetNumber("other", "k", 1);
+  store.SetFault({"view-list-write", "7"});
+  const std::string kept = Described(ReadPlatform(store));
+
+  auto copy = [&](std::vector<std::string> options) {
+    options.insert(options.begin(), {"platform", "copy", "--to", platform_.location()});
+    return testsupport::RunSnaphost(source.folder(), options);
+  };
+  const testsupport::SnaphostRun first = copy({});
+  EXPECT_EQ(first.exitCode, 0) << first.err;
+  EXPECT_THAT(first.out, HasSubstr("clients 1, shares 2, view lists 1, file-server machines 2, "
+                                   "exports 1, information store entries 2, faults 1"));
+  EXPECT_EQ(Described(ReadPlatform(*ConnectStore(platform_.location()))), kept);
+
+  store.AddShare({"later", "nas1", 9});
+  const testsupport::SnaphostRun again = copy({});
+  EXPECT_EQ(again.exitCode, 3);
+  EXPECT_THAT(again.err, HasSubstr("already holds a platform: nothing copied"));
+  EXPECT_EQ(Described(ReadPlatform(*ConnectStore(platform_.location()))), kept);
+  EXPECT_EQ(copy({"--replace"}).exitCode, 0);
+  EXPECT_EQ(Described(ReadPlatform(*ConnectStore(platform_.location()))),
+            Described(ReadPlatform(store)));
+}
+
+INSTANTIATE_TEST_SUITE_P(PostgreSQL, PlatformCopy,
+                         ::testing::Values(testsupport::StoreKind::kPostgres));
+
+// Nothing listens on port 1; the password is in each location and must be
+// in no text.
+constexpr char kPassword[] = "pw-Secret-42";
+constexpr char kNamed[] = "PostgreSQL host 127.0.0.1 port 1 database platform";
+constexpr char kUnreadable[] = "cannot read the PostgreSQL connection string";
+
+TEST(PostgresLocation, NoPasswordIsShownInAnyTextOrLogLine) {
+  const std::string password = kPassword;
+  const struct {
+    std::string location;
+    const char* said;
+  } cases[] = {
+      {"postgresql://zrso:" + password + "@127.0.0.1:1/platform", kNamed},
+      {"host=127.0.0.1 port=1 dbname=platform user=zrso password=" + password, kNamed},
+      {"postgresql://zrso:" + password + "@[::1/platform", kUnreadable},
+      {"host=127.0.0.1 password='" + password + "' dbname", kUnreadable},
+      {"host=127.0.0.1 password=" + password + " x" + password, kUnreadable},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.location);
+    ASSERT_TRUE(IsPostgresLocation(c.location));
+    testsupport::TempPlatform platform;
+    try {
+      ConnectStore(c.location);
+      FAIL() << "connected";
+    } catch (const StoreError& error) {
+      EXPECT_THAT(error.what(), HasSubstr(c.said));
+      EXPECT_THAT(error.what(), Not(HasSubstr(password)));
+    }
+    // snaphost's own error, and the platform's log lines in its log file.
+    for (const char* command : {"client list", "snap --share /sales --server nas1.test"}) {
+      std::vector<std::string> args = {"--platform", c.location};
+      std::istringstream words(command);
+      for (std::string word; words >> word;) args.push_back(word);
+      const testsupport::SnaphostRun run = testsupport::RunSnaphost(platform.folder(), args);
+      EXPECT_NE(run.exitCode, 0);
+      EXPECT_THAT(run.out + run.err, Not(HasSubstr(password)));
+    }
+    std::ostringstream logFile;
+    logFile << std::ifstream(platform.folder() + "/zrso.log").rdbuf();
+    EXPECT_THAT(logFile.str(), HasSubstr(c.said));
+    EXPECT_THAT(logFile.str(), Not(HasSubstr(password)));
+  }
+}
+
+// A server that takes the connection and never answers it.
+TEST(PostgresLocation, AServerThatNeverAnswersIsGivenUpAfterTheConnectTimeout) {
+  const int listener = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof(address);
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), size), 0);
+  ASSERT_EQ(listen(listener, 1), 0);
+  ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size), 0);
+  const std::string location =
+      "host=127.0.0.1 port=" + std::to_string(ntohs(address.sin_port)) + " dbname=platform";
+  try {
+    ConnectStore(location);
+    ADD_FAILURE() << "connected";
+  } catch (const StoreError& error) {
+    EXPECT_THAT(error.what(), HasSubstr("timeout expired"));
+  }
+  close(listener);
 }
 
 }  // namespace

@@ -1,23 +1,20 @@
-// The local platform's view configuration: one list per subclient, written
-// only over the version its writer read.
+// The local platform's view configuration, on each store: one list per
+// subclient, written only over the version its writer read.
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "AppMgr.h"
-#include "support/TempPlatform.h"
+#include "support/EachStore.h"
 
 namespace {
 
 constexpr unsigned long kSubclient = 7;
 
-class ViewConfiguration : public ::testing::Test {
- protected:
-  testsupport::TempPlatform platform_;
-};
+class ViewConfiguration : public testsupport::OnEachStore {};
 
-TEST_F(ViewConfiguration, OfTwoRacingWritersTheSecondFailsAndNothingIsLost) {
+TEST_P(ViewConfiguration, OfTwoRacingWritersTheSecondFailsAndNothingIsLost) {
   Subclient first(kSubclient), second(kSubclient);
   std::string firstList = "unread", secondList = "unread";
   ASSERT_EQ(first.getVeskViewConfiguration(firstList, nullptr), 0);
@@ -37,11 +34,13 @@ TEST_F(ViewConfiguration, OfTwoRacingWritersTheSecondFailsAndNothingIsLost) {
   EXPECT_EQ(platform_.store().ReadViewList(kSubclient).text, "A;B;C;");
 }
 
-TEST_F(ViewConfiguration, AWriteWithoutAReadNeverReplacesAStoredList) {
+TEST_P(ViewConfiguration, AWriteWithoutAReadNeverReplacesAStoredList) {
   EXPECT_EQ(Subclient(kSubclient).setVeskViewConfiguration("A;", nullptr), 0);
   EXPECT_NE(Subclient(kSubclient).setVeskViewConfiguration("B;", nullptr), 0);
   EXPECT_EQ(platform_.store().ReadViewList(kSubclient).text, "A;");
   EXPECT_EQ(Subclient(kSubclient + 1).setVeskViewConfiguration("C;", nullptr), 0);
 }
+
+INSTANTIATE_ON_EACH_STORE(ViewConfiguration);
 
 }  // namespace

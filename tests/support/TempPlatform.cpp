@@ -1,38 +1,119 @@
 #include "support/TempPlatform.h"
 
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <stdexcept>
 
-namespace testsupport {
+#include "SqliteDatabase.h"
+#include "store/PgConnection.h"
+#include "store/Schema.h"
 
-TempPlatform::TempPlatform() : previous_(localplatform::InstalledConfiguration()) {
+namespace testsupport {
+namespace {
+
+// A port on which nothing listens.
+constexpr char kNoServer[] = "host=127.0.0.1 port=1 dbname=none";
+
+localplatform::PgConnection& Server() {
+  static localplatform::PgConnection server(TestServer());
+  return server;
+}
+
+// The test server's connection string with `database` for the database.
+std::string OnServer(const std::string& database) {
+  char* error = nullptr;
+  PQconninfoOption* options = PQconninfoParse(TestServer().c_str(), &error);
+  if (options == nullptr) {
+    PQfreemem(error);
+    throw std::runtime_error("ZRSO_TEST_POSTGRESQL is not a connection string");
+  }
+  std::string location;
+  for (const PQconninfoOption* option = options; option->keyword != nullptr; ++option) {
+    const bool isDatabase = std::string(option->keyword) == "dbname";
+    if (option->val == nullptr || isDatabase) continue;
+    std::string value;
+    for (const char* at = option->val; *at != '\0'; ++at) {
+      if (*at == '\'' || *at == '\\') value += '\\';
+      value += *at;
+    }
+    location += std::string(option->keyword) + "='" + value + "' ";
+  }
+  PQconninfoFree(options);
+  return location + "dbname=" + database;
+}
+
+}  // namespace
+
+std::string TestServer() {
+  const char* server = std::getenv("ZRSO_TEST_POSTGRESQL");
+  return server != nullptr ? server : "";
+}
+
+TempPlatform::TempPlatform(StoreKind kind)
+    : previous_(localplatform::InstalledConfiguration()), kind_(kind) {
   char pattern[] = "/tmp/zrso-test-XXXXXX";
   const char* made = mkdtemp(pattern);
   if (made == nullptr) throw std::runtime_error("mkdtemp failed");
   folder_ = made;
-  localplatform::InstallConfiguration(localplatform::PlatformConfiguration::InHome(folder_));
+  configuration_ = localplatform::PlatformConfiguration::InHome(folder_);
+  if (kind == StoreKind::kPostgres) {
+    if (TestServer().empty()) {
+      missing_ =
+          "no PostgreSQL server: ZRSO_TEST_POSTGRESQL is not set (ctest runs these tests on a "
+          "throwaway cluster, tests/support/run-on-postgresql.sh)";
+    } else {
+      static int databases = 0;
+      database_ = "zrso_test_" + std::to_string(getpid()) + "_" + std::to_string(++databases);
+      Server().Exec(("CREATE DATABASE " + database_).c_str());
+      configuration_.storeLocation = OnServer(database_);
+    }
+  }
+  localplatform::InstallConfiguration(configuration_);
 }
 
 TempPlatform::~TempPlatform() {
   store_.reset();
   localplatform::InstallConfiguration(previous_);
+  try {
+    if (!database_.empty()) Server().Exec(("DROP DATABASE " + database_ + " WITH (FORCE)").c_str());
+  } catch (const localplatform::PgError&) {
+    // Left on the throwaway server.
+  }
   std::error_code ignored;
   std::filesystem::remove_all(folder_, ignored);
 }
 
+std::vector<std::string> TempPlatform::SnaphostOptions() const {
+  if (kind_ == StoreKind::kSqlite) return {};
+  return {"--platform", location()};
+}
+
 void TempPlatform::MakeStoreUnreadable() {
-  localplatform::PlatformConfiguration blocked =
-      localplatform::PlatformConfiguration::InHome(folder_);
-  blocked.storePath = folder_ + "/blocked.db";
-  std::filesystem::create_directories(blocked.storePath);
+  localplatform::PlatformConfiguration blocked = configuration_;
+  if (kind_ == StoreKind::kSqlite) {
+    blocked.storeLocation = folder_ + "/blocked.db";
+    std::filesystem::create_directories(blocked.storeLocation);
+  } else {
+    blocked.storeLocation = kNoServer;
+  }
   localplatform::InstallConfiguration(blocked);
 }
 
 localplatform::Store& TempPlatform::store() {
   if (!store_) store_ = localplatform::OpenStore();
   return *store_;
+}
+
+void TempPlatform::ExecuteSql(const char* sql) {
+  if (kind_ == StoreKind::kSqlite) {
+    storage::SqliteDatabase(location(), localplatform::SqliteSchema()).Exec(sql);
+  } else {
+    localplatform::PgConnection connection(location());
+    connection.Migrate(localplatform::PostgresSchema());
+    connection.Exec(sql);
+  }
 }
 
 void TempPlatform::PutViewList(uint64_t subclientId, const std::string& text) {

@@ -1,31 +1,51 @@
 #pragma once
-// A fresh platform store in a temporary folder for one test, installed as
-// the platform's configuration; afterwards the configuration before is
-// installed again and the folder removed.
+// A fresh platform store for one test, installed as the platform's
+// configuration with its local files in a temporary folder: a SQLite file
+// in that folder, or a PostgreSQL database of its own on the test server.
+// Afterwards the configuration before is installed again, and the folder
+// and the database removed.
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "PlatformConfiguration.h"
 #include "store/Store.h"
 
 namespace testsupport {
 
+enum class StoreKind { kSqlite, kPostgres };
+
+// The libpq connection string of the server on which the PostgreSQL tests
+// and benchmarks make their databases ($ZRSO_TEST_POSTGRESQL), or empty.
+std::string TestServer();
+
 class TempPlatform {
  public:
-  TempPlatform();
+  explicit TempPlatform(StoreKind kind = StoreKind::kSqlite);
   TempPlatform(const TempPlatform&) = delete;
   TempPlatform& operator=(const TempPlatform&) = delete;
   ~TempPlatform();
 
-  const std::string& folder() const { return folder_; }
-  std::string databasePath() const { return folder_ + "/platform.db"; }
+  // Why the platform could not be made (there is no test server), or empty;
+  // a test skips itself when it is not.
+  const std::string& missing() const { return missing_; }
 
-  // Points the platform at a folder where its database file should be, so
-  // that every store operation fails as with a store that cannot be read.
+  const std::string& folder() const { return folder_; }
+  // Where the store is (PlatformConfiguration::storeLocation).
+  const std::string& location() const { return configuration_.storeLocation; }
+  const localplatform::PlatformConfiguration& configuration() const { return configuration_; }
+  // What snaphost is given besides --home to work on this platform.
+  std::vector<std::string> SnaphostOptions() const;
+
+  // Points the platform at a store that cannot be opened, so that every
+  // store operation fails: a folder where the database file should be, or
+  // a port where no server listens.
   void MakeStoreUnreadable();
   // A connection of the test's own, for arranging and inspecting state.
   localplatform::Store& store();
+  // Runs `sql` on a connection of its own.
+  void ExecuteSql(const char* sql);
 
   // Stores `text` as the subclient's view list, whatever it held before.
   void PutViewList(uint64_t subclientId, const std::string& text);
@@ -35,8 +55,12 @@ class TempPlatform {
 
  private:
   localplatform::PlatformConfiguration previous_;
+  StoreKind kind_;
+  std::string missing_;
   std::string folder_;
-  std::unique_ptr<localplatform::Store> store_;
+  std::string database_;  // on the test server
+  localplatform::PlatformConfiguration configuration_;
+  std::shared_ptr<localplatform::Store> store_;
 };
 
 }  // namespace testsupport

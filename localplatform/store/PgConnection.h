@@ -1,0 +1,117 @@
+#pragma once
+// A thin RAII layer over libpq, shaped like the SQLite layer
+// (storage/SqliteDatabase.h) so that one store runs on either: statements
+// are written with SQLite's numbered parameters (?1, ?2), prepared once per
+// connection and kept, and every failure throws PgError.
+//
+// A connection is named by host, port and database only. Its connection
+// string, and libpq's reading of it, may hold a password, so neither
+// appears in any text: a string libpq cannot read is reported without the
+// parts libpq quotes from it.
+
+#include <libpq-fe.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "SqliteDatabase.h"
+
+namespace localplatform {
+
+class PgError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class PgConnection;
+
+// One run of a kept statement: its parameters are bound, the first Step or
+// Run executes it, and its rows are then read one by one.
+class PgStatement {
+ public:
+  PgStatement(PgConnection& connection, const std::string& name, const char* sql);
+  PgStatement(PgStatement&&) noexcept = default;
+  PgStatement(const PgStatement&) = delete;
+  PgStatement& operator=(const PgStatement&) = delete;
+
+  // Parameters are numbered from 1, as in SQLite. Throws PgError for a text
+  // holding a NUL byte, which PostgreSQL cannot store.
+  PgStatement& Bind(int index, int64_t value);
+  PgStatement& Bind(int index, const std::string& value);
+  // True while a row is available; false once the statement is done.
+  bool Step();
+  // Runs a statement that returns no rows.
+  void Run();
+
+  int64_t ColumnInt64(int column) const;
+  std::string ColumnText(int column) const;
+
+ private:
+  void Execute();
+
+  PgConnection* connection_;
+  std::string name_;
+  const char* sql_;
+  std::vector<std::string> parameters_;
+  std::unique_ptr<PGresult, void (*)(PGresult*)> result_{nullptr, PQclear};
+  int row_ = -1;
+};
+
+class PgConnection {
+ public:
+  // Connects to `location`, a PostgreSQL connection URI or keyword string,
+  // with a connect timeout of 5 seconds unless the location or
+  // PGCONNECT_TIMEOUT sets one.
+  explicit PgConnection(const std::string& location);
+  PgConnection(const PgConnection&) = delete;
+  PgConnection& operator=(const PgConnection&) = delete;
+  ~PgConnection();
+
+  // "PostgreSQL host H port P database D".
+  const std::string& name() const { return name_; }
+
+  // Runs `sql`, which takes no parameters and may hold several statements.
+  void Exec(const char* sql);
+  // `sql` prepared on first use and kept for the connection's life.
+  PgStatement Reuse(const char* sql);
+  // The rows the last statement run changed.
+  int Changes() const { return changes_; }
+  int SchemaVersion();
+  // Creates the schema or brings it up to date. Processes that meet a new
+  // database at once wait for one another: one of them makes the schema.
+  void Migrate(const std::vector<storage::Migration>& migrations);
+
+  // A unit of work: `begin` starts it, `end` (COMMIT or ROLLBACK) ends it.
+  // A connection found lost is made again before a unit begins (a BEGIN
+  // that finds it lost is run once more on the new one) and before a
+  // statement outside a unit; inside a unit its statements fail, and the
+  // unit with them.
+  void BeginUnit(const char* begin);
+  void EndUnit(const char* end);
+
+ private:
+  friend class PgStatement;
+
+  bool Lost() const { return PQstatus(connection_) == CONNECTION_BAD; }
+  void Reconnect();
+  void ReconnectIfLost() {
+    if (!inUnit_ && Lost()) Reconnect();
+  }
+  // What the last command on the connection said, on one line, prefixed with `context`.
+  [[noreturn]] void Fail(const std::string& context, const PGresult* result) const;
+
+  PGconn* connection_ = nullptr;
+  std::string name_;
+  bool inUnit_ = false;
+  int changes_ = 0;
+  // Kept statements by their text, looked up without a copy, and named
+  // after their position.
+  std::map<std::string, std::string, std::less<>> kept_;
+};
+
+}  // namespace localplatform

@@ -1,0 +1,30 @@
+#include "store/PgStore.h"
+
+#include <memory>
+
+#include "store/Schema.h"
+
+namespace localplatform {
+namespace {
+
+std::unique_ptr<PgConnection> Connect(const std::string& location) {
+  try {
+    auto connection = std::make_unique<PgConnection>(location);
+    connection->Migrate(PostgresSchema());
+    return connection;
+  } catch (const PgError& error) {
+    throw StoreError(std::string("open platform store: ") + error.what());
+  }
+}
+
+}  // namespace
+
+PgStore::PgStore(const std::string& location) : SqlStore(Connect(location)) {}
+
+void PgStore::BeginUnit(bool writes) {
+  db().BeginUnit(writes ? "BEGIN" : "BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY");
+}
+
+void PgStore::EndUnit(const char* end) { db().EndUnit(end); }
+
+}  // namespace localplatform

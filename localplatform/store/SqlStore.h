@@ -1,0 +1,98 @@
+#pragma once
+// The store's operations, written once in SQL that SQLite and PostgreSQL
+// both take, over either database layer: `Database` is
+// storage::SqliteDatabase or PgConnection, `DatabaseError` what it throws.
+// The stores over each (SqliteStore, PgStore) add how a connection is made
+// and the statements that begin and end a unit of work.
+
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "store/Store.h"
+
+namespace localplatform {
+
+// Held by every operation of every store of the process, and from Begin
+// until the unit ends, so that the operations of no other thread land inside
+// a unit and platform calls run one at a time, whichever store they use:
+// what the platform keeps for the whole process (the share list answer)
+// relies on it.
+std::recursive_mutex& StoreLock();
+
+// The statements of one view list read and write, which the benchmark runs
+// directly as well.
+extern const char kReadViewList[];
+extern const char kUpdateViewList[];
+
+template <typename Database, typename DatabaseError>
+class SqlStore : public Store {
+ public:
+  // The lock taken here is held until the unit ends, so that the
+  // operations of no other thread land inside it.
+  void Begin(bool writes) override;
+  void Commit() override;
+  void Rollback() noexcept override;
+
+  void PutClient(const ClientRow& client) override;
+  std::vector<ClientRow> ListClients() override;
+  bool FindClientHost(const std::string& clientName, std::string& hostName) override;
+  void AddShare(const ShareRow& share) override;
+  std::vector<ShareRow> ListShares() override;
+  int64_t ShareListStamp() override;
+  std::vector<std::string> ListServerClientNames(uint64_t subclientId) override;
+
+  bool GetNumber(const std::string& section, const std::string& key, uint64_t& value) override;
+  void SetNumber(const std::string& section, const std::string& key, uint64_t value) override;
+  void DeleteNumber(const std::string& section, const std::string& key) override;
+  std::vector<std::pair<std::string, uint64_t>> ListNumbers(const std::string& section) override;
+  std::vector<std::string> ListNumberSections() override;
+
+  VersionedViewList ReadViewList(uint64_t subclientId) override;
+  bool WriteViewList(uint64_t subclientId, const std::string& text,
+                     int64_t expectedVersion) override;
+  std::vector<std::pair<uint64_t, VersionedViewList>> ListViewLists() override;
+  void RestoreViewList(uint64_t subclientId, const VersionedViewList& list) override;
+
+  void PutNfsServer(const NfsServerRow& server) override;
+  std::vector<NfsServerRow> ListNfsServers() override;
+  bool FindNfsServer(const std::string& hostName, NfsServerRow& server) override;
+  void AddExport(const ExportRow& row) override;
+  void DeleteExport(const std::string& hostName, uint64_t subclientId,
+                    const std::string& mountPath) override;
+  std::vector<ExportRow> ListExports() override;
+
+  void SetFault(const FaultRow& fault) override;
+  void ClearFaults(const std::string& name) override;
+  std::vector<FaultRow> ListFaults() override;
+  int64_t FaultStamp() override;
+
+  void Clear() override;
+
+ protected:
+  explicit SqlStore(std::unique_ptr<Database> db) : db_(std::move(db)) {}
+
+  // Runs `work` under StoreLock(); a failure of the database is thrown
+  // as a StoreError that names `operation`.
+  template <typename Work>
+  auto Translate(const char* operation, Work work) -> decltype(work()) {
+    std::lock_guard<std::recursive_mutex> lock(StoreLock());
+    try {
+      return work();
+    } catch (const DatabaseError& error) {
+      throw StoreError(std::string(operation) + ": " + error.what());
+    }
+  }
+
+  Database& db() { return *db_; }
+  const Database& db() const { return *db_; }
+
+  // Run the statement that begins a unit, and `end`, COMMIT or ROLLBACK.
+  virtual void BeginUnit(bool writes) = 0;
+  virtual void EndUnit(const char* end) = 0;
+
+ private:
+  std::unique_ptr<Database> db_;
+};
+
+}  // namespace localplatform
