@@ -3,7 +3,9 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace storage {
 namespace {
@@ -111,13 +113,31 @@ SqliteDatabase::SqliteDatabase(const std::string& path, const std::vector<Migrat
   try {
     sqlite3_busy_timeout(db_, kBusyTimeoutMs);
     sqlite3_extended_result_codes(db_, 1);
-    Exec("PRAGMA journal_mode=WAL");
+    SwitchToWriteAheadLog();
     Exec("PRAGMA synchronous=NORMAL");
     Exec("PRAGMA foreign_keys=ON");
     Migrate(migrations);
   } catch (...) {
     sqlite3_close(db_);
     throw;
+  }
+}
+
+// Two connections switching one new database to WAL at once can get
+// SQLITE_BUSY without the busy handler being asked (SQLite refuses to wait
+// where waiting could deadlock), so the switch is retried here for as long
+// as the busy timeout allows.
+void SqliteDatabase::SwitchToWriteAheadLog() {
+  constexpr auto kPause = std::chrono::milliseconds(5);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMs);
+  for (;;) {
+    try {
+      Exec("PRAGMA journal_mode=WAL");
+      return;
+    } catch (const SqliteError& error) {
+      if ((error.code() & 0xff) != SQLITE_BUSY || std::chrono::steady_clock::now() >= deadline) throw;
+    }
+    std::this_thread::sleep_for(kPause);
   }
 }
 
@@ -153,6 +173,11 @@ int SqliteDatabase::SchemaVersion() {
   return static_cast<int>(query.ColumnInt64(0));
 }
 
+std::string NewerSchemaText(const std::string& database, int version, size_t known) {
+  return database + " has schema version " + std::to_string(version) +
+         ", newer than this build knows (" + std::to_string(known) + ")";
+}
+
 // Schema version N means migrations [0, N) have run. A database written by an
 // older build is brought forward; one from a newer build is refused.
 void SqliteDatabase::Migrate(const std::vector<Migration>& migrations) {
@@ -160,9 +185,7 @@ void SqliteDatabase::Migrate(const std::vector<Migration>& migrations) {
   Transaction transaction(*this);
   int version = SchemaVersion();
   if (version > static_cast<int>(migrations.size())) {
-    throw SqliteError(path_ + " has schema version " + std::to_string(version) +
-                          ", newer than this build knows (" + std::to_string(migrations.size()) + ")",
-                      SQLITE_MISMATCH);
+    throw SqliteError(NewerSchemaText(path_, version, migrations.size()), SQLITE_MISMATCH);
   }
   for (size_t step = static_cast<size_t>(version); step < migrations.size(); ++step) {
     Exec(migrations[step]);

@@ -57,6 +57,10 @@ class Statement {
 // One schema step: the SQL that takes a database from version N to N + 1.
 using Migration = const char*;
 
+// Why `database`, at schema version `version`, is refused by a build that
+// knows `known` steps.
+std::string NewerSchemaText(const std::string& database, int version, size_t known);
+
 class SqliteDatabase {
  public:
   // Opens or creates the database at `path`, creating missing parent folders,
@@ -78,6 +82,7 @@ class SqliteDatabase {
   const std::string& path() const { return path_; }
 
  private:
+  void SwitchToWriteAheadLog();
   void Migrate(const std::vector<Migration>& migrations);
 
   std::string path_;
