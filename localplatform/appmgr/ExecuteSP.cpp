@@ -91,7 +91,7 @@ int App_ExecuteSP::executeStoredProcedure(unsigned long procedureId, const std::
       .Require(
           request == ShareListRequest(),
           "the request must be an empty App::GetNFSShareReq, serialised without pretty printing")
-      .Require(reserved == nullptr, "the reserved pointer must be null");
+      .RequireNullReserved(reserved);
   return CallService(kExecuteStoredProcedure, std::to_string(procedureId), arguments,
                      [&](Store& store) { return ListNfsShares(store, response); })
       .code;

@@ -24,10 +24,6 @@ const Service kReadViewList = {"Subclient::getVeskViewConfiguration",
 const Service kWriteViewList = {"Subclient::setVeskViewConfiguration",
                                 localplatform::kFaultViewListWrite, true};
 
-FixedArguments ReservedIsNull(void* reserved) {
-  return FixedArguments().Require(reserved == nullptr, "the reserved pointer must be null");
-}
-
 }  // namespace
 
 // The version of the list this object last read or wrote. Before any read it
@@ -48,7 +44,7 @@ Subclient::~Subclient() = default;
 int Subclient::getVeskNFSServers(std::string& servers, void* reserved) {
   std::vector<std::string> names;
   int code = CallService(kNfsServers, localplatform::SubclientSubject(subclientId_),
-                         ReservedIsNull(reserved),
+                         FixedArguments().RequireNullReserved(reserved),
                          [&](Store& store) {
                            names = store.ListServerClientNames(subclientId_);
                            return Answer();
@@ -64,7 +60,7 @@ int Subclient::getVeskNFSServers(std::string& servers, void* reserved) {
 int Subclient::getVeskViewConfiguration(std::string& viewList, void* reserved) {
   localplatform::VersionedViewList stored;
   int code = CallService(kReadViewList, localplatform::SubclientSubject(subclientId_),
-                         ReservedIsNull(reserved),
+                         FixedArguments().RequireNullReserved(reserved),
                          [&](Store& store) {
                            stored = store.ReadViewList(subclientId_);
                            return Answer();
@@ -78,7 +74,8 @@ int Subclient::getVeskViewConfiguration(std::string& viewList, void* reserved) {
 
 int Subclient::setVeskViewConfiguration(const std::string& viewList, void* reserved) {
   const std::string subject = localplatform::SubclientSubject(subclientId_);
-  int code = CallService(kWriteViewList, subject, ReservedIsNull(reserved), [&](Store& store) {
+  const FixedArguments arguments = FixedArguments().RequireNullReserved(reserved);
+  int code = CallService(kWriteViewList, subject, arguments, [&](Store& store) {
                if (store.WriteViewList(subclientId_, viewList, state_->version)) return Answer();
                return Answer{localplatform::kListChanged,
                              "view list of subclient [" + subject + "] changed since it was read"};

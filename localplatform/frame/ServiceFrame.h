@@ -36,7 +36,13 @@ class FixedArguments {
     if (!holds && broken_ == nullptr) broken_ = requirement;
     return *this;
   }
+  // Every platform call's reserved pointer is passed null.
+  FixedArguments& RequireNullReserved(const void* reserved) {
+    return Require(reserved == nullptr, kReservedMustBeNull);
+  }
   const char* broken() const { return broken_; }
+
+  static constexpr char kReservedMustBeNull[] = "the reserved pointer must be null";
 
  private:
   const char* broken_ = nullptr;

@@ -23,7 +23,7 @@ int LookUpHost(const Service& service, const std::string& clientName, const char
   std::string found;
   FixedArguments arguments;
   arguments.Require(broken == nullptr, broken)
-      .Require(reserved == nullptr, "the reserved pointer must be null");
+      .RequireNullReserved(reserved);
   int code = CallService(service, clientName, arguments, [&](localplatform::Store& store) {
                if (store.FindClientHost(clientName, found)) return Answer();
                return Answer{localplatform::kNotKnown, "client [" + clientName + "] is not known"};
@@ -46,7 +46,7 @@ ZRClient::ZRClient(const std::string& clientName, ZRNameType nameType, unsigned 
       brokenArgument_(nameType != ZR_NAME_TYPE_CLIENT_NAME
                           ? "the name type must be ZR_NAME_TYPE_CLIENT_NAME"
                       : clientId != 0       ? "the client id must be 0"
-                      : reserved != nullptr ? "the reserved pointer must be null"
+                      : reserved != nullptr ? localplatform::FixedArguments::kReservedMustBeNull
                                             : nullptr) {}
 
 int ZRClient::getNetworkHostname(std::string& hostName, void* reserved) {
