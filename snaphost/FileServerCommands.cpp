@@ -12,6 +12,7 @@
 #include "AdminOutput.h"
 #include "Commands.h"
 #include "JsonText.h"
+#include "StorableName.h"
 #include "ViewListFormat.h"
 #include "ViewRecordFormat.h"
 #include "WholeNumber.h"
@@ -30,7 +31,9 @@ void AddServerChange(CLI::App* server, CommandResult& result, const char* name,
                      const char* description, bool up, Unregistered unregistered) {
   CLI::App* command = server->add_subcommand(name, description);
   auto host = std::make_shared<std::string>();
-  command->add_option("HOST", *host, "Host name of the machine")->required();
+  command->add_option("HOST", *host, "Host name of the machine")
+      ->required()
+      ->check(StorableName("host name"));
   command->callback([host, up, unregistered, &result] {
     std::shared_ptr<localplatform::Store> store = localplatform::OpenStore();
     localplatform::NfsServerRow row;

@@ -9,6 +9,7 @@
 #include "AdminOutput.h"
 #include "Commands.h"
 #include "CopyIdKey.h"
+#include "StorableName.h"
 #include "WholeNumber.h"
 #include "ZrLib.h"
 #include "store/Store.h"
@@ -33,8 +34,12 @@ void AddClientCommands(CLI::App& app, CommandResult& result) {
   // Option values live as long as the callback that reads them.
   auto added = std::make_shared<localplatform::ClientRow>();
   CLI::App* add = client->add_subcommand("add", "Add a client, or change its host name");
-  add->add_option("NAME", added->name, "Client name")->required();
-  add->add_option("HOST", added->hostName, "Network host name")->required();
+  add->add_option("NAME", added->name, "Client name")
+      ->required()
+      ->check(StorableName("client name"));
+  add->add_option("HOST", added->hostName, "Network host name")
+      ->required()
+      ->check(StorableName("host name"));
   add->callback([added, &result] {
     std::optional<std::string> before;
     WithStore([&](localplatform::Store& store) {
@@ -62,10 +67,13 @@ void AddShareCommands(CLI::App& app, CommandResult& result) {
   auto added = std::make_shared<localplatform::ShareRow>();
   CLI::App* add = share->add_subcommand(
       "add", "Add an NFS share (a share may be added again, for another server)");
-  add->add_option("SHARE", added->share, "Share, as the management database names it")->required();
+  add->add_option("SHARE", added->share, "Share, as the management database names it")
+      ->required()
+      ->check(StorableName("share name"));
   add->add_option("SERVER_CLIENT", added->serverClientName,
                   "Client name of the NFS server that exports it")
-      ->required();
+      ->required()
+      ->check(StorableName("server client name"));
   // A positive number that fits in 64 bits, as the management database keeps it.
   add->add_option("SUBCLIENT_ID", added->subclientId, "Share subclient identifier")
       ->required()

@@ -16,6 +16,7 @@
 #include "Commands.h"
 #include "DeviceDescriptorFormat.h"
 #include "RecordOutput.h"
+#include "StorableName.h"
 #include "WholeNumber.h"
 
 namespace snaphost {
@@ -77,7 +78,8 @@ void AddSnapCommand(CLI::App& app, HostContext& context, CommandResult& result) 
   CLI::App* command = app.add_subcommand(
       "snap", "Take snapshots of an NFS share; the exit code is the batch result (0, 1 or 2)");
   CLI::Option* share = command->add_option("--share", options->share, "Share path, e.g. /share1");
-  CLI::Option* server = command->add_option("--server", options->server, "NFS server host name");
+  CLI::Option* server = command->add_option("--server", options->server, "NFS server host name")
+                            ->check(StorableName("host name"));
   command
       ->add_option("--source-device", options->sourceDevice,
                    "Raw source device descriptor, instead of --share and --server")

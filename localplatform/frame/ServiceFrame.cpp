@@ -3,6 +3,7 @@
 #include "PlatformLog.h"
 #include "faults/InjectedFaults.h"
 #include "store/ProcessStore.h"
+#include "store/StorableRows.h"
 
 namespace localplatform {
 namespace {
@@ -28,6 +29,8 @@ Answer Run(const Service& service, const std::string& subject, ServiceWork work)
     Answer answer = work(*connection->store);
     if (answer.code == kServiceDone) unit.Commit();
     return answer;
+  } catch (const StoreRefusal& error) {
+    return {kWrongArgument, std::string("platform store ") + error.what()};
   } catch (const StoreError& error) {
     return {kStoreUnavailable, std::string("platform store: ") + error.what()};
   }

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace localplatform {
 namespace {
@@ -97,24 +98,33 @@ PgStatement::PgStatement(PgConnection& connection, const std::string& name, cons
     : connection_(&connection), name_(name), sql_(sql) {}
 
 PgStatement& PgStatement::Bind(int index, int64_t value) {
-  return Bind(index, std::to_string(value));
+  return Set(index, std::to_string(value), kTextFormat);
 }
 
 PgStatement& PgStatement::Bind(int index, const std::string& value) {
-  if (value.find('\0') != std::string::npos) {
-    throw PgError(std::string("bind [") + sql_ + "]: a text with a NUL byte cannot be stored");
+  return Set(index, value, kBinaryFormat);
+}
+
+PgStatement& PgStatement::Set(int index, std::string value, int format) {
+  if (parameters_.size() < static_cast<size_t>(index)) {
+    parameters_.resize(index);
+    formats_.resize(index, kTextFormat);
   }
-  if (parameters_.size() < static_cast<size_t>(index)) parameters_.resize(index);
-  parameters_[index - 1] = value;
+  parameters_[index - 1] = std::move(value);
+  formats_[index - 1] = format;
   return *this;
 }
 
 void PgStatement::Execute() {
   std::vector<const char*> values;
-  for (const std::string& parameter : parameters_) values.push_back(parameter.c_str());
+  std::vector<int> lengths;
+  for (const std::string& parameter : parameters_) {
+    values.push_back(parameter.data());
+    lengths.push_back(static_cast<int>(parameter.size()));
+  }
   result_.reset(PQexecPrepared(connection_->connection_, name_.c_str(),
-                               static_cast<int>(values.size()), values.data(), nullptr, nullptr,
-                               0));
+                               static_cast<int>(values.size()), values.data(), lengths.data(),
+                               formats_.data(), kBinaryFormat));
   const ExecStatusType status = PQresultStatus(result_.get());
   if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
     connection_->Fail(std::string("step [") + sql_ + "]", result_.get());
@@ -132,8 +142,13 @@ void PgStatement::Run() {
   if (!result_) Execute();
 }
 
+// A SMALLINT, INTEGER or BIGINT in binary: its bytes, most significant first.
 int64_t PgStatement::ColumnInt64(int column) const {
-  return std::strtoll(PQgetvalue(result_.get(), row_, column), nullptr, 10);
+  const auto* bytes = reinterpret_cast<const unsigned char*>(PQgetvalue(result_.get(), row_, column));
+  const int length = PQgetlength(result_.get(), row_, column);
+  uint64_t value = length > 0 && (bytes[0] & 0x80) != 0 ? ~uint64_t{0} : 0;
+  for (int at = 0; at < length; ++at) value = (value << 8) | bytes[at];
+  return static_cast<int64_t>(value);
 }
 
 std::string PgStatement::ColumnText(int column) const {

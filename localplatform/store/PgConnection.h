@@ -39,8 +39,9 @@ class PgStatement {
   PgStatement(const PgStatement&) = delete;
   PgStatement& operator=(const PgStatement&) = delete;
 
-  // Parameters are numbered from 1, as in SQLite. Throws PgError for a text
-  // holding a NUL byte, which PostgreSQL cannot store.
+  // Parameters are numbered from 1, as in SQLite. A text goes as the bytes
+  // of a BYTEA, every byte kept; a number in decimal, for whichever integer
+  // type the statement takes there.
   PgStatement& Bind(int index, int64_t value);
   PgStatement& Bind(int index, const std::string& value);
   // True while a row is available; false once the statement is done.
@@ -48,16 +49,24 @@ class PgStatement {
   // Runs a statement that returns no rows.
   void Run();
 
+  // Rows come in binary: an integer column of any width, a BYTEA column as
+  // its bytes.
   int64_t ColumnInt64(int column) const;
   std::string ColumnText(int column) const;
 
  private:
+  // libpq's formats of a value.
+  static constexpr int kTextFormat = 0;
+  static constexpr int kBinaryFormat = 1;
+
+  PgStatement& Set(int index, std::string value, int format);
   void Execute();
 
   PgConnection* connection_;
   std::string name_;
   const char* sql_;
   std::vector<std::string> parameters_;
+  std::vector<int> formats_;
   std::unique_ptr<PGresult, void (*)(PGresult*)> result_{nullptr, PQclear};
   int row_ = -1;
 };

@@ -19,14 +19,63 @@ PlatformContents ReadInUnit(Store& store) {
   return contents;
 }
 
+// A key as it may be shown: printable ASCII as it is, any other byte as
+// \xNN, and no more than the first 64 bytes of a long one.
+std::string Shown(const std::string& key) {
+  constexpr size_t kShownBytes = 64;
+  std::string shown;
+  for (size_t at = 0; at < key.size() && at < kShownBytes; ++at) {
+    const unsigned char byte = static_cast<unsigned char>(key[at]);
+    if (byte >= 0x20 && byte < 0x7f && byte != '\\') {
+      shown += static_cast<char>(byte);
+    } else {
+      static const char kDigits[] = "0123456789abcdef";
+      shown += {'\\', 'x', kDigits[byte >> 4], kDigits[byte & 0xf]};
+    }
+  }
+  if (key.size() > kShownBytes) shown += "... (" + std::to_string(key.size()) + " bytes)";
+  return shown;
+}
+
+// Writes one row of `table`, named by `key` in the failure of its write.
+template <typename Put>
+void CopyRow(const char* table, const std::string& key, Put put) {
+  try {
+    put();
+  } catch (const StoreError& error) {
+    throw StoreError(std::string("cannot copy the row of ") + table + " [" + key +
+                     "]: " + error.what());
+  }
+}
+
 void Write(const PlatformContents& contents, Store& store) {
-  for (const ClientRow& client : contents.clients) store.PutClient(client);
-  for (const ShareRow& share : contents.shares) store.AddShare(share);
-  for (const auto& [subclientId, list] : contents.viewLists) store.RestoreViewList(subclientId, list);
-  for (const NfsServerRow& server : contents.nfsServers) store.PutNfsServer(server);
-  for (const ExportRow& row : contents.exports) store.AddExport(row);
-  for (const auto& [section, key, value] : contents.numbers) store.SetNumber(section, key, value);
-  for (const FaultRow& fault : contents.faults) store.SetFault(fault);
+  for (const ClientRow& client : contents.clients) {
+    CopyRow("clients", Shown(client.name), [&] { store.PutClient(client); });
+  }
+  for (const ShareRow& share : contents.shares) {
+    CopyRow("nfs_shares", Shown(share.share) + " on " + Shown(share.serverClientName),
+            [&] { store.AddShare(share); });
+  }
+  for (const auto& [subclientId, list] : contents.viewLists) {
+    CopyRow("view_lists", "subclient " + std::to_string(subclientId),
+            [&] { store.RestoreViewList(subclientId, list); });
+  }
+  for (const NfsServerRow& server : contents.nfsServers) {
+    CopyRow("nfs_servers", Shown(server.hostName), [&] { store.PutNfsServer(server); });
+  }
+  for (const ExportRow& row : contents.exports) {
+    CopyRow("exports",
+            Shown(row.hostName) + " subclient " + std::to_string(row.subclientId) + " " +
+                Shown(row.mountPath),
+            [&] { store.AddExport(row); });
+  }
+  for (const auto& [section, key, value] : contents.numbers) {
+    CopyRow("platform_info", Shown(section) + " " + Shown(key),
+            [&] { store.SetNumber(section, key, value); });
+  }
+  for (const FaultRow& fault : contents.faults) {
+    CopyRow("faults", Shown(fault.name) + " " + Shown(fault.scope), [&] { store.SetFault(fault); });
+  }
 }
 
 }  // namespace

@@ -35,7 +35,8 @@ PlatformContents ReadPlatform(Store& store);
 // Copies all `from` holds into `to`, in one unit of `to`: the shares keep
 // their order and the view lists their versions. A `to` that holds anything
 // is emptied first when `replace`, and otherwise left as it is: the answer
-// is then false. Throws StoreError, with nothing written.
+// is then false. Throws StoreError, with nothing written; a row that `to`
+// did not take is named in it by its table and key.
 bool CopyPlatform(Store& from, Store& to, bool replace, PlatformContents& copied);
 
 }  // namespace localplatform

@@ -93,10 +93,10 @@ const std::vector<storage::Migration>& SqliteSchema() {
   return kSteps;
 }
 
-// As SQLite's schema stands today, in one step. Names and identifiers sort
-// by their bytes, as in SQLite, whatever the database's collation. Stamps
-// are kept by statement triggers: a statement that changes many rows moves
-// its stamp once.
+// SQLite's schema as it stood at its step 5, in one step, then what
+// PostgreSQL needed since. Names and identifiers sort by their bytes, as in
+// SQLite. Stamps are kept by statement triggers: a statement that changes
+// many rows moves its stamp once.
 const std::vector<storage::Migration>& PostgresSchema() {
   static const std::vector<storage::Migration> kSteps = {
       R"sql(
@@ -159,6 +159,30 @@ const std::vector<storage::Migration>& PostgresSchema() {
         CREATE TRIGGER faults_changed
           AFTER INSERT OR UPDATE OR DELETE OR TRUNCATE ON faults
           FOR EACH STATEMENT EXECUTE FUNCTION move_stamp('fault_stamp');
+      )sql",
+      // 2: every text as its bytes, as SQLite keeps it: a name that is not
+      // UTF-8, or holds a NUL byte, is kept too. Keys and indexes are
+      // rebuilt on the bytes, which sort as the "C" collation did.
+      R"sql(
+        ALTER TABLE clients
+          ALTER COLUMN name TYPE BYTEA USING convert_to(name, 'UTF8'),
+          ALTER COLUMN host_name TYPE BYTEA USING convert_to(host_name, 'UTF8');
+        ALTER TABLE nfs_shares
+          ALTER COLUMN share TYPE BYTEA USING convert_to(share, 'UTF8'),
+          ALTER COLUMN server_client_name TYPE BYTEA USING convert_to(server_client_name, 'UTF8');
+        ALTER TABLE platform_info
+          ALTER COLUMN section TYPE BYTEA USING convert_to(section, 'UTF8'),
+          ALTER COLUMN key TYPE BYTEA USING convert_to(key, 'UTF8');
+        ALTER TABLE view_lists
+          ALTER COLUMN list_text TYPE BYTEA USING convert_to(list_text, 'UTF8');
+        ALTER TABLE nfs_servers
+          ALTER COLUMN host_name TYPE BYTEA USING convert_to(host_name, 'UTF8');
+        ALTER TABLE exports
+          ALTER COLUMN host_name TYPE BYTEA USING convert_to(host_name, 'UTF8'),
+          ALTER COLUMN mount_path TYPE BYTEA USING convert_to(mount_path, 'UTF8');
+        ALTER TABLE faults
+          ALTER COLUMN name TYPE BYTEA USING convert_to(name, 'UTF8'),
+          ALTER COLUMN scope TYPE BYTEA USING convert_to(scope, 'UTF8');
       )sql",
   };
   return kSteps;

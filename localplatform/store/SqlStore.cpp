@@ -2,6 +2,7 @@
 
 #include "SqliteDatabase.h"
 #include "store/PgConnection.h"
+#include "store/StorableRows.h"
 
 namespace localplatform {
 namespace {
@@ -53,6 +54,7 @@ void SqlStore<Database, DatabaseError>::Rollback() noexcept {
 
 template <typename Database, typename DatabaseError>
 void SqlStore<Database, DatabaseError>::PutClient(const ClientRow& client) {
+  CheckStorable(client);
   Translate("put client", [&] {
     db().Reuse(
             "INSERT INTO clients (name, host_name) VALUES (?1, ?2) "
@@ -87,6 +89,7 @@ bool SqlStore<Database, DatabaseError>::FindClientHost(const std::string& client
 
 template <typename Database, typename DatabaseError>
 void SqlStore<Database, DatabaseError>::AddShare(const ShareRow& share) {
+  CheckStorable(share);
   Translate("add share", [&] {
     db().Reuse(
             "INSERT INTO nfs_shares (share, server_client_name, subclient_id) VALUES (?1, ?2, ?3)")
@@ -147,6 +150,7 @@ bool SqlStore<Database, DatabaseError>::GetNumber(const std::string& section,
 template <typename Database, typename DatabaseError>
 void SqlStore<Database, DatabaseError>::SetNumber(const std::string& section,
                                                   const std::string& key, uint64_t value) {
+  CheckStorableNumber(section, key);
   Translate("set number", [&] {
     db().Reuse(
             "INSERT INTO platform_info (section, key, value) VALUES (?1, ?2, ?3) "
@@ -207,6 +211,7 @@ VersionedViewList SqlStore<Database, DatabaseError>::ReadViewList(uint64_t subcl
 template <typename Database, typename DatabaseError>
 bool SqlStore<Database, DatabaseError>::WriteViewList(uint64_t subclientId, const std::string& text,
                                                       int64_t expectedVersion) {
+  CheckStorableViewList(text);
   return Translate("write view list", [&] {
     if (expectedVersion == 0) {
       db().Reuse(
@@ -244,6 +249,7 @@ SqlStore<Database, DatabaseError>::ListViewLists() {
 template <typename Database, typename DatabaseError>
 void SqlStore<Database, DatabaseError>::RestoreViewList(uint64_t subclientId,
                                                         const VersionedViewList& list) {
+  CheckStorableViewList(list.text);
   Translate("restore view list", [&] {
     db().Reuse(
             "INSERT INTO view_lists (subclient_id, list_text, version) VALUES (?1, ?2, ?3) "
@@ -258,6 +264,7 @@ void SqlStore<Database, DatabaseError>::RestoreViewList(uint64_t subclientId,
 
 template <typename Database, typename DatabaseError>
 void SqlStore<Database, DatabaseError>::PutNfsServer(const NfsServerRow& server) {
+  CheckStorable(server);
   Translate("put NFS server", [&] {
     db().Reuse(
             "INSERT INTO nfs_servers (host_name, up) VALUES (?1, ?2) "
@@ -292,6 +299,7 @@ bool SqlStore<Database, DatabaseError>::FindNfsServer(const std::string& hostNam
 
 template <typename Database, typename DatabaseError>
 void SqlStore<Database, DatabaseError>::AddExport(const ExportRow& row) {
+  CheckStorable(row);
   Translate("add export", [&] {
     db().Reuse(
             "INSERT INTO exports (host_name, subclient_id, mount_path, export_type, exported_at) "
@@ -336,6 +344,7 @@ std::vector<ExportRow> SqlStore<Database, DatabaseError>::ListExports() {
 
 template <typename Database, typename DatabaseError>
 void SqlStore<Database, DatabaseError>::SetFault(const FaultRow& fault) {
+  CheckStorable(fault);
   Translate("set fault", [&] {
     db().Reuse("INSERT INTO faults (name, scope) VALUES (?1, ?2) ON CONFLICT DO NOTHING")
         .Bind(1, fault.name)
@@ -347,7 +356,11 @@ void SqlStore<Database, DatabaseError>::SetFault(const FaultRow& fault) {
 template <typename Database, typename DatabaseError>
 void SqlStore<Database, DatabaseError>::ClearFaults(const std::string& name) {
   Translate("clear faults", [&] {
-    db().Reuse("DELETE FROM faults WHERE ?1 = '' OR name = ?1").Bind(1, name).Run();
+    if (name.empty()) {
+      db().Reuse("DELETE FROM faults").Run();
+    } else {
+      db().Reuse("DELETE FROM faults WHERE name = ?1").Bind(1, name).Run();
+    }
   });
 }
 

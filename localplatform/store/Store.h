@@ -2,7 +2,8 @@
 // Everything the local platform keeps, behind one small interface, so that
 // either database, SQLite or PostgreSQL, stands behind the platform classes
 // without touching them. Every operation is one self-contained unit of work
-// unless it runs between Begin and Commit; a failure throws StoreError.
+// unless it runs between Begin and Commit; a failure throws StoreError, and
+// a row that no store keeps (store/StorableRows.h) StoreRefusal.
 
 #include <cstdint>
 #include <memory>

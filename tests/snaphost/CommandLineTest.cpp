@@ -18,7 +18,7 @@
 namespace {
 
 struct Step {
-  std::string command;  // space-separated arguments
+  std::string command;  // space-separated arguments, '' an empty one
   int exitCode = 0;
   std::string out = "^$";  // a regular expression that standard output matches
   std::string err = "^$";  // and one for standard error
@@ -46,7 +46,7 @@ class CommandLine : public testing::Test {
   testsupport::SnaphostRun Run(const std::string& command) {
     std::vector<std::string> args;
     std::istringstream words(command);
-    for (std::string word; words >> word;) args.push_back(word);
+    for (std::string word; words >> word;) args.push_back(word == "''" ? "" : word);
     return testsupport::RunSnaphost(platform_.folder(), args);
   }
 

@@ -1,0 +1,18 @@
+#pragma once
+// Client, share and host names on the command line: refused before any
+// work by the rule the platform store keeps them by (store/StorableRows.h).
+
+#include <CLI/CLI.hpp>
+#include <string>
+
+#include "store/StorableRows.h"
+
+namespace snaphost {
+
+// Accepts a name the store keeps as its `field` ("client name", ...).
+inline CLI::Validator StorableName(const char* field) {
+  return CLI::Validator(
+      [field](std::string& name) { return localplatform::NameRefusal(field, name); }, "");
+}
+
+}  // namespace snaphost
