@@ -14,14 +14,17 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "SqliteDatabase.h"
+#include "store/PgConnection.h"
 #include "store/PlatformCopy.h"
 #include "store/Schema.h"
 #include "store/SqliteStore.h"
+#include "store/StorableRows.h"
 #include "support/EachStore.h"
 #include "support/SnaphostProcess.h"
 
@@ -30,6 +33,7 @@ namespace {
 using namespace localplatform;
 using testing::HasSubstr;
 using testing::Not;
+using namespace std::string_literals;
 
 class PlatformStore : public testsupport::OnEachStore {};
 
@@ -99,17 +103,151 @@ TEST(SqlitePlatformStore, AShareIsConfiguredOncePerServer) {
   EXPECT_THROW(store.AddShare({"s", "nas2", 4}), StoreError);
 }
 
-// Everything a store holds, in one text.
+// Everything a store holds, in one text: each text with its length.
 std::string Described(const PlatformContents& contents) {
-  std::ostringstream text;
-  for (const auto& row : contents.clients) text << row.name << " " << row.hostName << ";";
-  for (const auto& row : contents.shares) text << row.share << " " << row.subclientId << ";";
-  for (const auto& [id, list] : contents.viewLists) text << id << list.text << list.version << ";";
-  for (const auto& row : contents.nfsServers) text << row.hostName << row.up << ";";
-  for (const auto& row : contents.exports) text << row.mountPath << row.exportedAt << ";";
-  for (const auto& [section, key, value] : contents.numbers) text << section << key << value << ";";
-  for (const auto& row : contents.faults) text << row.name << row.scope << ";";
-  return text.str();
+  std::ostringstream out;
+  auto text = [&out](const std::string& value) -> std::ostream& {
+    return out << value.size() << ":" << value << " ";
+  };
+  for (const auto& row : contents.clients) {
+    text(row.name);
+    text(row.hostName) << ";";
+  }
+  for (const auto& row : contents.shares) {
+    text(row.share);
+    text(row.serverClientName) << row.subclientId << ";";
+  }
+  for (const auto& [id, list] : contents.viewLists) text(list.text) << id << list.version << ";";
+  for (const auto& row : contents.nfsServers) text(row.hostName) << row.up << ";";
+  for (const auto& row : contents.exports) {
+    text(row.hostName);
+    text(row.mountPath) << row.subclientId << row.exportType << row.exportedAt << ";";
+  }
+  for (const auto& [section, key, value] : contents.numbers) {
+    text(section);
+    text(key) << value << ";";
+  }
+  for (const auto& row : contents.faults) {
+    text(row.name);
+    text(row.scope) << ";";
+  }
+  return out.str();
+}
+
+// What either store keeps, byte for byte, and what both refuse with one text.
+class StorableRows : public testsupport::OnEachStore {};
+
+const std::string kNotUtf8 = "caf\xe9-\xff\xfe";
+const std::string kNulInside = "A\0B;\xc3\x28;"s;
+
+// A name at the limit, of bytes that do not repeat soon (PostgreSQL would
+// compress a run), none of them NUL.
+std::string Longest(size_t limit) {
+  std::string name;
+  for (size_t at = 0; name.size() < limit; ++at) name += static_cast<char>(at * 7 % 255 + 1);
+  return name;
+}
+
+TEST_P(StorableRows, AwkwardRowsAreKeptByteForByteAndCopiedIntoEitherStore) {
+  const std::string longest = Longest(kNameLimit);
+  std::string megabyteList;
+  while (megabyteList.size() < (size_t{1} << 20)) megabyteList += "<SnapName>v\xe9\0x</SnapName>;"s;
+  testsupport::TempPlatform source;
+  Store& store = source.store();
+  store.PutClient({kNotUtf8, longest});
+  store.PutClient({longest, "h\x80st"});
+  store.AddShare({longest, longest, 7});
+  store.WriteViewList(7, megabyteList, 0);
+  store.RestoreViewList(8, {kNulInside, 5});
+  store.PutNfsServer({longest, false});
+  store.AddExport({longest, 7, Longest(kMountPathLimit), 2, 1700000000});
+  store.SetNumber(Longest(kKeyLimit), Longest(kKeyLimit), 1);
+  store.SetFault({Longest(kKeyLimit), Longest(kKeyLimit)});
+  const PlatformContents kept = ReadPlatform(store);
+  ASSERT_EQ(kept.viewLists.size(), 2u);
+  EXPECT_EQ(kept.viewLists[0].second.text, megabyteList);
+  EXPECT_EQ(kept.viewLists[1].second.text, kNulInside);
+  ASSERT_EQ(kept.clients.size(), 2u);
+  EXPECT_EQ(kept.clients[1].name + kept.clients[1].hostName, kNotUtf8 + longest);
+
+  std::unique_ptr<Store> target = ConnectStore(platform_.location());
+  PlatformContents copied;
+  ASSERT_TRUE(CopyPlatform(store, *target, false, copied));
+  EXPECT_EQ(Described(ReadPlatform(*target)), Described(kept));
+}
+
+TEST_P(StorableRows, BothStoresRefuseTheSameRowsWithTheSameText) {
+  const std::string overlong(kNameLimit + 1, 'n');
+  const struct {
+    std::function<void(Store&)> write;
+    const char* said;
+  } cases[] = {
+      {[](Store& s) { s.PutClient({"", "h"}); }, "the client name is empty"},
+      {[&](Store& s) { s.PutClient({"c", overlong}); },
+       "the host name is 1025 bytes long, over the limit of 1024 bytes"},
+      {[](Store& s) { s.AddShare({"s\0t"s, "c", 1}); },
+       "the share name holds a NUL byte"},
+      {[&](Store& s) { s.AddShare({"s", overlong, 1}); },
+       "the server client name is 1025 bytes long, over the limit of 1024 bytes"},
+      {[](Store& s) { s.PutNfsServer({"", true}); }, "the host name is empty"},
+      {[](Store& s) { s.AddExport({"h", 1, std::string(kMountPathLimit + 1, 'm'), 2, 0}); },
+       "the mount path is 1089 bytes long, over the limit of 1088 bytes"},
+      {[](Store& s) { s.WriteViewList(1, std::string(kViewListLimit + 1, ';'), 0); },
+       "the view list is 67108865 bytes long, over the limit of 67108864 bytes"},
+      {[](Store& s) { s.SetNumber("jobs", std::string(kKeyLimit + 1, 'k'), 1); },
+       "the information store key is 1025 bytes long, over the limit of 1024 bytes"},
+      {[](Store& s) { s.SetFault({"throw", std::string(kKeyLimit + 1, 's')}); },
+       "the fault scope is 1025 bytes long, over the limit of 1024 bytes"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.said);
+    try {
+      c.write(platform_.store());
+      ADD_FAILURE() << "stored";
+    } catch (const StoreRefusal& refusal) {
+      EXPECT_EQ(refusal.what(), std::string("refused: ") + c.said);
+    }
+  }
+  EXPECT_TRUE(ReadPlatform(platform_.store()).empty());
+}
+
+// A store written before names were refused at the door.
+TEST_P(StorableRows, ACopyNamesTheRowItCouldNotCopyAndCopiesNothing) {
+  testsupport::TempPlatform source;
+  source.store().PutNfsServer({"nas1.test", true});
+  source.ExecuteSql("INSERT INTO clients (name, host_name) VALUES ('', 'nas1.test')");
+  std::unique_ptr<Store> target = ConnectStore(platform_.location());
+  PlatformContents copied;
+  try {
+    CopyPlatform(source.store(), *target, false, copied);
+    ADD_FAILURE() << "copied";
+  } catch (const StoreError& error) {
+    EXPECT_STREQ(error.what(), "cannot copy the row of clients []: refused: the client name is empty");
+  }
+  EXPECT_TRUE(ReadPlatform(*target).empty());
+}
+
+INSTANTIATE_ON_EACH_STORE(StorableRows);
+
+TEST(PostgreSQLSchema, TextsStoredBeforeTheyWereKeptAsBytesReadTheSame) {
+  testsupport::TempPlatform platform(testsupport::StoreKind::kPostgres);
+  if (!platform.missing().empty()) GTEST_SKIP() << platform.missing();
+  {
+    PgConnection before(platform.location());
+    before.Migrate({PostgresSchema().front()});
+    before.Exec(
+        "INSERT INTO clients (name, host_name) VALUES ('caf\u00e9', 'h1'), ('b', 'h2');"
+        "INSERT INTO view_lists (subclient_id, list_text, version) VALUES (7, 'A;\u00e9;', 3)");
+  }
+  PlatformContents converted;
+  converted.clients = {{"b", "h2"}, {"caf\xc3\xa9", "h1"}};
+  converted.viewLists = {{7, {"A;\xc3\xa9;", 3}}};
+  Store& store = platform.store();
+  EXPECT_EQ(Described(ReadPlatform(store)), Described(converted));
+  EXPECT_THROW(store.PutClient({"", "h"}), StoreRefusal);
+  store.PutClient({kNotUtf8, "h3"});
+  std::string host;
+  EXPECT_TRUE(store.FindClientHost(kNotUtf8, host) && host == "h3");
 }
 
 // A platform one machine kept moves into PostgreSQL whole, through snaphost,
