@@ -3,8 +3,8 @@
 // confined to its scope, a throw leaves the call as an exception; a store
 // that cannot be read fails every service with one code, and one whose
 // connection was lost is connected to again; an argument whose value
-// callers must fix is refused when passed otherwise. Each failure is logged
-// once.
+// callers must fix, or a row no store keeps, is refused. Each failure is
+// logged once.
 
 #include <gtest/gtest.h>
 
@@ -18,6 +18,7 @@
 #include "ZrLib.h"
 #include "faults/InjectedFaults.h"
 #include "frame/ServiceFrame.h"
+#include "store/StorableRows.h"
 #include "support/CapturingLogWriter.h"
 #include "support/EachStore.h"
 
@@ -63,8 +64,8 @@ int Start(long long timeout, int flags, bool restart) {
       .GetCode();
 }
 
-int Export(ExportType type, VeskOperationType operation, std::string auxiliary = "") {
-  std::string mountPath = "/s-v_1";
+int Export(ExportType type, VeskOperationType operation, std::string auxiliary = "",
+           std::string mountPath = "/s-v_1") {
   return Vesk::VeskConfigClient("nas1.test", 0, nullptr, 0)
       .BackupFSMExport(type, operation, 7, mountPath, auxiliary);
 }
@@ -122,6 +123,19 @@ TEST_P(ServiceFrame, AStoreThatCannotBeReadFailsEveryServiceWithOneCode) {
   EXPECT_EQ(ZRPlatformInfo().getNumber("Ferrynode", "k", number), 0);
   EXPECT_EQ(log->CountContaining("platform store: "), static_cast<int>(std::size(calls)) + 1);
   EXPECT_EQ(log->lines().size(), std::size(calls) + 1);
+}
+
+TEST_P(ServiceFrame, ARowNoStoreKeepsIsAWrongArgument) {
+  platform_.AddNfsServer("nas1", "nas1.test");
+  testsupport::ScopedCapture log(-1);
+  EXPECT_EQ(Export(EXPORT_TYPE_PIT_VIEW, OPERATION_ADD, "", std::string(kMountPathLimit + 1, 'm')),
+            kWrongArgument);
+  EXPECT_EQ(Subclient(7).setVeskViewConfiguration(std::string(kViewListLimit + 1, ';'), nullptr),
+            kWrongArgument);
+  EXPECT_EQ(log->CountContaining("platform store refused: the mount path is 1089 bytes long"), 1);
+  EXPECT_EQ(log->CountContaining("platform store refused: the view list is 67108865 bytes"), 1);
+  EXPECT_EQ(log->lines().size(), 2u);
+  EXPECT_TRUE(platform_.store().ListExports().empty());
 }
 
 // A PostgreSQL server may end a session: the next call connects again.
