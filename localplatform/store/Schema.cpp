@@ -160,9 +160,10 @@ const std::vector<storage::Migration>& PostgresSchema() {
           AFTER INSERT OR UPDATE OR DELETE OR TRUNCATE ON faults
           FOR EACH STATEMENT EXECUTE FUNCTION move_stamp('fault_stamp');
       )sql",
-      // 2: every text as its bytes, as SQLite keeps it: a name that is not
-      // UTF-8, or holds a NUL byte, is kept too. Keys and indexes are
-      // rebuilt on the bytes, which sort as the "C" collation did.
+      // 2: every text as its bytes, as SQLite keeps it: one that is not
+      // UTF-8, or holds a NUL byte (as a view list may), is kept too. Keys
+      // and indexes are rebuilt on the bytes, which sort as the "C"
+      // collation did.
       R"sql(
         ALTER TABLE clients
           ALTER COLUMN name TYPE BYTEA USING convert_to(name, 'UTF8'),
