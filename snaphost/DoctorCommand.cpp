@@ -37,7 +37,7 @@ struct Findings {
   std::vector<Finding> others;
 };
 
-Findings Sorted(const std::vector<Finding>& all) {
+Findings SplitByOwner(const std::vector<Finding>& all) {
   Findings findings;
   for (const Finding& finding : all) {
     (OfOtherHosts(finding) ? findings.others : findings.own).push_back(finding);
@@ -224,11 +224,11 @@ void PrintJson(const std::vector<Repair>* repairs, const Findings& findings, boo
 int RunDoctor(HostContext& context, const DoctorOptions& options) {
   RecordCatalogue& catalogue = context.LockedCatalogue(CatalogueLock::Use::kDoctor, options.wait);
   Survey survey = ReadSurvey(catalogue, options.share);
-  Findings findings = Sorted(Examine(survey));
+  Findings findings = SplitByOwner(Examine(survey));
   std::vector<Repair> repairs;
   if (options.repair && !findings.own.empty()) {
     repairs = MendRecords(context, survey, findings.own);
-    findings = Sorted(Examine(ReadSurvey(catalogue, options.share)));
+    findings = SplitByOwner(Examine(ReadSurvey(catalogue, options.share)));
   }
   if (options.json) {
     PrintJson(options.repair ? &repairs : nullptr, findings, options.others);
