@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <vector>
 
@@ -44,15 +45,28 @@ void FileLogWriter::writeV(int level, const char* function, int line, const char
   if (fd < 0 && errno == ENOENT && slash != std::string::npos) {
     try {
       storage::MakeFolders(path_.substr(0, slash));
-    } catch (const storage::SqliteError&) {
+    } catch (const storage::SqliteError& error) {
+      WarnOnce(error.what());
       return;
     }
     fd = open(path_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
   }
-  if (fd < 0) return;  // logging must never fail the caller
-  ssize_t written = ::write(fd, entry.data(), entry.size());
-  (void)written;
+  // Logging never fails the caller; a line lost is said once.
+  if (fd < 0) return WarnOnce(std::strerror(errno));
+  const ssize_t written = ::write(fd, entry.data(), entry.size());
+  if (written != static_cast<ssize_t>(entry.size())) {
+    WarnOnce(written < 0 ? std::strerror(errno) : "the line was cut short");
+  }
   close(fd);
+}
+
+void FileLogWriter::WarnOnce(const std::string& why) {
+  if (warned_.exchange(true)) return;
+  const std::string warning = std::string(program_invocation_short_name) +
+                              ": warning: cannot write the log file " + path_ + ": " + why +
+                              "; log lines are lost\n";
+  const ssize_t written = ::write(STDERR_FILENO, warning.data(), warning.size());
+  (void)written;  // nowhere left to say it
 }
 
 void InstallFileLogWriter(const std::string& path, int level) {

@@ -10,8 +10,10 @@ namespace {
 
 const char kExitCodes[] =
     "Exit codes: 0 success (of a batch: every record); 1 a batch in which no record\n"
-    "succeeded, or a demo that went otherwise than expected; 2 a batch in which some\n"
-    "did; 3 a usage error, or a failure that snaphost names on standard error.";
+    "succeeded (a cause of the platform's own named on standard error), a doctor that\n"
+    "found a disagreement, or a demo that went otherwise than expected; 2 a batch in\n"
+    "which some did; 3 a usage error, or a failure that snaphost names on standard\n"
+    "error.";
 
 // What CLI11 says about a command line it cannot take, with one line of advice.
 std::string UsageError(const CLI::App*, const CLI::Error& error) {

@@ -4,11 +4,15 @@
 
 #include <cstdio>
 #include <ctime>
+#include <iostream>
 #include <limits>
 #include <memory>
 
 #include "HostContext.h"
 #include "HostSnapInfo.h"
+#include "faults/InjectedFaults.h"
+#include "frame/ServiceCodes.h"
+#include "frame/ServiceFailures.h"
 
 namespace snaphost {
 namespace {
@@ -80,6 +84,33 @@ class RecordKeeper {
   size_t kept_ = 0;
 };
 
+// No record succeeded: the plug-in says so of a map, a snap or an unmap, and
+// a check of which every record carries an error failed no less.
+bool FailedAsAWhole(int result, const std::vector<SnapRecord>& records) {
+  if (result == ZRSO::RESULT_FAILURE) return true;
+  for (const SnapRecord& record : records) {
+    if (record.errorCode == 0) return false;
+  }
+  return !records.empty();
+}
+
+// The cause of the platform's own that failed a whole batch, or empty: the
+// store, which every service needs, else the local host name, without which
+// a map touches no record.
+std::string PlatformCause() {
+  const std::vector<localplatform::ServiceFailure> failures =
+      localplatform::ServiceFailuresSinceMark();
+  for (const localplatform::ServiceFailure& failure : failures) {
+    if (failure.code == localplatform::kStoreUnavailable) return failure.why;
+  }
+  for (const localplatform::ServiceFailure& failure : failures) {
+    if (failure.fault == localplatform::kFaultLocalHostName) {
+      return "local host name unavailable: " + failure.why;
+    }
+  }
+  return "";
+}
+
 }  // namespace
 
 int RunBatch(const std::string& label, BatchEntry entry, std::vector<SnapRecord>& records,
@@ -103,8 +134,11 @@ int RunBatch(const std::string& label, BatchEntry entry, std::vector<SnapRecord>
       });
       batch.push_back(hostRecords.back().get());
     }
+    localplatform::MarkServiceFailures();
     result = entry(batch.data(), static_cast<int16_t>(batch.size()), nullptr);
   }
+  const std::string cause = FailedAsAWhole(result, records) ? PlatformCause() : "";
+  if (!cause.empty()) std::cerr << "snaphost: the batch failed as a whole: " << cause << "\n";
   keeper.StoreRest();
   return result;
 }

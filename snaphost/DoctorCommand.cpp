@@ -1,7 +1,9 @@
 // snaphost doctor: compares the host's records, every share subclient's view
 // list and the file-server exports, reports each disagreement with what it
 // means and, with --repair, mends through the plug-in those that a record of
-// this host explains.
+// this host explains. Views and exports that no record of this catalogue
+// names are other hosts' business, listed only when asked for. Doctor runs
+// alone, never beside a batch of its catalogue (CatalogueLock.h).
 
 #include <cstdlib>
 #include <iostream>
@@ -24,7 +26,24 @@ struct DoctorOptions {
   std::string share;
   bool json = false;
   bool repair = false;
+  bool others = false;
+  bool wait = false;
 };
+
+// What doctor found: this catalogue's disagreements, and the views and
+// exports of other hosts.
+struct Findings {
+  std::vector<Finding> own;
+  std::vector<Finding> others;
+};
+
+Findings SplitByOwner(const std::vector<Finding>& all) {
+  Findings findings;
+  for (const Finding& finding : all) {
+    (OfOtherHosts(finding) ? findings.others : findings.own).push_back(finding);
+  }
+  return findings;
+}
 
 // What one mend did to its record.
 struct Repair {
@@ -127,14 +146,7 @@ const char* SubjectName(const Finding& finding) {
 
 std::string TextOrDash(const std::string& text) { return text.empty() ? "-" : text; }
 
-void PrintText(const std::vector<Repair>& repairs, const std::vector<Finding>& findings) {
-  for (const Repair& repair : repairs) {
-    const SnapRecord& record = repair.record;
-    std::cout << "repaired " << record.id << ": " << MendName(repair.mend) << " -> "
-              << record.status << " " << StatusMeaning(record.status);
-    if (record.errorCode != 0) std::cout << " (" << record.errorCode << " " << record.errorText << ")";
-    std::cout << "\n";
-  }
+void PrintFindings(const std::vector<Finding>& findings) {
   for (const Finding& finding : findings) {
     std::cout << KindName(finding.kind) << " record=" << TextOrDash(finding.recordId)
               << " subclient=" << TextOrDash(SubclientText(finding)) << " " << SubjectName(finding)
@@ -142,18 +154,53 @@ void PrintText(const std::vector<Repair>& repairs, const std::vector<Finding>& f
               << " repair=" << MendName(finding.mend) << "\n    " << KindMeaning(finding.kind)
               << "\n";
   }
-  if (findings.empty()) {
+}
+
+void PrintText(const std::vector<Repair>& repairs, const Findings& findings, bool others) {
+  for (const Repair& repair : repairs) {
+    const SnapRecord& record = repair.record;
+    std::cout << "repaired " << record.id << ": " << MendName(repair.mend) << " -> "
+              << record.status << " " << StatusMeaning(record.status);
+    if (record.errorCode != 0) std::cout << " (" << record.errorCode << " " << record.errorText << ")";
+    std::cout << "\n";
+  }
+  PrintFindings(findings.own);
+  if (others) PrintFindings(findings.others);
+  if (findings.own.empty()) {
     std::cout << "doctor: records, views and exports agree\n";
   } else {
-    std::cout << "doctor: " << findings.size() << " disagreement"
-              << (findings.size() == 1 ? "" : "s") << "\n";
+    std::cout << "doctor: " << findings.own.size() << " disagreement"
+              << (findings.own.size() == 1 ? "" : "s") << "\n";
+  }
+  if (!findings.others.empty()) {
+    std::cout << "doctor: " << findings.others.size() << " view"
+              << (findings.others.size() == 1 ? " or export" : "s or exports")
+              << " of other hosts, which no record of this catalogue names"
+              << (others ? "" : " (--others lists them)") << "\n";
   }
 }
 
 std::string JsonOrNull(const std::string& text) { return text.empty() ? "null" : JsonString(text); }
 
-void PrintJson(const std::vector<Repair>* repairs, const std::vector<Finding>& findings) {
-  std::string out = "{\"agree\":" + std::string(findings.empty() ? "true" : "false");
+std::string FindingsJson(const std::vector<Finding>& findings) {
+  std::string out = "[";
+  for (size_t i = 0; i < findings.size(); ++i) {
+    const Finding& finding = findings[i];
+    const std::string subclient = SubclientText(finding);
+    out += (i == 0 ? "{" : ",{");
+    out += "\"kind\":" + JsonString(KindName(finding.kind));
+    out += ",\"record\":" + JsonOrNull(finding.recordId);
+    out += ",\"subclient\":" + (subclient.empty() ? "null" : subclient);
+    out += ",\"" + std::string(SubjectName(finding)) + "\":" + JsonString(finding.mountPath);
+    out += ",\"exportedBy\":" + JsonOrNull(finding.host);
+    out += ",\"repair\":" + JsonString(MendName(finding.mend));
+    out += ",\"meaning\":" + JsonString(KindMeaning(finding.kind)) + "}";
+  }
+  return out + "]";
+}
+
+void PrintJson(const std::vector<Repair>* repairs, const Findings& findings, bool others) {
+  std::string out = "{\"agree\":" + std::string(findings.own.empty() ? "true" : "false");
   if (repairs != nullptr) {
     out += ",\"repairs\":[";
     for (size_t i = 0; i < repairs->size(); ++i) {
@@ -168,38 +215,27 @@ void PrintJson(const std::vector<Repair>* repairs, const std::vector<Finding>& f
     }
     out += "]";
   }
-  out += ",\"findings\":[";
-  for (size_t i = 0; i < findings.size(); ++i) {
-    const Finding& finding = findings[i];
-    const std::string subclient = SubclientText(finding);
-    out += (i == 0 ? "{" : ",{");
-    out += "\"kind\":" + JsonString(KindName(finding.kind));
-    out += ",\"record\":" + JsonOrNull(finding.recordId);
-    out += ",\"subclient\":" + (subclient.empty() ? "null" : subclient);
-    out += ",\"" + std::string(SubjectName(finding)) + "\":" + JsonString(finding.mountPath);
-    out += ",\"exportedBy\":" + JsonOrNull(finding.host);
-    out += ",\"repair\":" + JsonString(MendName(finding.mend));
-    out += ",\"meaning\":" + JsonString(KindMeaning(finding.kind)) + "}";
-  }
-  out += "]}";
-  std::cout << out << "\n";
+  out += ",\"findings\":" + FindingsJson(findings.own);
+  out += ",\"otherHosts\":" + std::to_string(findings.others.size());
+  if (others) out += ",\"others\":" + FindingsJson(findings.others);
+  std::cout << out << "}\n";
 }
 
 int RunDoctor(HostContext& context, const DoctorOptions& options) {
-  RecordCatalogue& catalogue = context.catalogue();
+  RecordCatalogue& catalogue = context.LockedCatalogue(CatalogueLock::Use::kDoctor, options.wait);
   Survey survey = ReadSurvey(catalogue, options.share);
-  std::vector<Finding> findings = Examine(survey);
+  Findings findings = SplitByOwner(Examine(survey));
   std::vector<Repair> repairs;
-  if (options.repair && !findings.empty()) {
-    repairs = MendRecords(context, survey, findings);
-    findings = Examine(ReadSurvey(catalogue, options.share));
+  if (options.repair && !findings.own.empty()) {
+    repairs = MendRecords(context, survey, findings.own);
+    findings = SplitByOwner(Examine(ReadSurvey(catalogue, options.share)));
   }
   if (options.json) {
-    PrintJson(options.repair ? &repairs : nullptr, findings);
+    PrintJson(options.repair ? &repairs : nullptr, findings, options.others);
   } else {
-    PrintText(repairs, findings);
+    PrintText(repairs, findings, options.others);
   }
-  return findings.empty() ? 0 : 1;
+  return findings.own.empty() ? 0 : 1;
 }
 
 }  // namespace
@@ -209,12 +245,17 @@ void AddDoctorCommand(CLI::App& app, HostContext& context, CommandResult& result
   CLI::App* command = app.add_subcommand(
       "doctor",
       "Compare the records, the view lists and the exports and report each disagreement; "
-      "exit 0 when all agree, 1 when not");
+      "exit 0 when this catalogue's records agree with the platform, 1 when not");
   command->add_option("--share", options->share, "Only this share path, e.g. /share1");
   command->add_flag("--json", options->json, "Print the findings as JSON");
   command->add_flag("--repair", options->repair,
                     "Mend through the plug-in what a record of this host explains, then report "
                     "what is left");
+  command->add_flag("--others", options->others,
+                    "Also list the views and exports that no record of this catalogue names "
+                    "(other hosts')");
+  command->add_flag("--wait", options->wait,
+                    "Wait for a running batch of this catalogue to end, instead of exit 3");
   command->callback(
       [&context, &result, options] { result.exitCode = RunDoctor(context, *options); });
 }

@@ -89,6 +89,10 @@ const char* MendName(Mend mend) {
   return "left alone";
 }
 
+bool OfOtherHosts(const Finding& finding) {
+  return finding.recordId.empty() && finding.kind != FindingKind::kUnreadablePiece;
+}
+
 std::vector<Finding> Examine(const Survey& survey) {
   std::map<std::string, size_t> recordByViewName;
   std::map<std::string, size_t> recordByMountPath;

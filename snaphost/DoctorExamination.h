@@ -55,6 +55,11 @@ const char* KindMeaning(FindingKind kind);
 // "map again", "unmap" or "left alone".
 const char* MendName(Mend mend);
 
+// Whether the finding is a view or an export that no record of this
+// catalogue names: on a shared platform, another host's mapping, and that
+// host's business rather than a disagreement of this one.
+bool OfOtherHosts(const Finding& finding);
+
 // Every disagreement in `survey`: first those of each record, in record
 // order, then the pieces, views and exports no record explains.
 std::vector<Finding> Examine(const Survey& survey);

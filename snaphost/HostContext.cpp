@@ -41,4 +41,10 @@ RecordCatalogue& HostContext::catalogue() {
   return *catalogue_;
 }
 
+RecordCatalogue& HostContext::LockedCatalogue(CatalogueLock::Use use, bool wait) {
+  RecordCatalogue& opened = catalogue();  // makes the folder the lock file goes in
+  if (!lock_) lock_ = std::make_unique<CatalogueLock>(cataloguePath_, use, wait);
+  return opened;
+}
+
 }  // namespace snaphost

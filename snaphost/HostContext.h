@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "CatalogueLock.h"
 #include "PluginLoader.h"
 #include "RecordCatalogue.h"
 
@@ -36,10 +37,15 @@ class HostContext {
 
   Plugin& plugin();
   RecordCatalogue& catalogue();
+  // The catalogue, with its lock taken for `use` (CatalogueLock.h) and held
+  // until the command ends.
+  RecordCatalogue& LockedCatalogue(CatalogueLock::Use use, bool wait = true);
 
  private:
   std::string cataloguePath_;
   std::unique_ptr<Plugin> plugin_;
+  // Released after the catalogue is closed.
+  std::unique_ptr<CatalogueLock> lock_;
   std::unique_ptr<RecordCatalogue> catalogue_;
 };
 

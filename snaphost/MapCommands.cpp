@@ -33,7 +33,7 @@ void AddBatchCommand(CLI::App& app, HostContext& context, CommandResult& result,
     if (options->ids.empty() && options->share.empty()) {
       throw HostError(std::string(name) + " needs record ids or --share");
     }
-    RecordCatalogue& catalogue = context.catalogue();
+    RecordCatalogue& catalogue = context.LockedCatalogue(CatalogueLock::Use::kBatch);
     std::vector<SnapRecord> records = SelectRecords(catalogue, options->ids, options->share);
     if (records.empty()) throw HostError("no record of share " + options->share);
     int batchResult = RunBatch(name, context.plugin().*entry, records, catalogue);

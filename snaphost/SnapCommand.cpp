@@ -49,7 +49,7 @@ int RunSnap(HostContext& context, const SnapOptions& options) {
                                        : formats::UnescapeSlashes(options.sourceDevice);
 
   Plugin& plugin = context.plugin();
-  RecordCatalogue& catalogue = context.catalogue();
+  RecordCatalogue& catalogue = context.LockedCatalogue(CatalogueLock::Use::kBatch);
 
   std::vector<SnapRecord> records(static_cast<size_t>(options.count));
   int snapNumber = catalogue.NextSnapNumber();

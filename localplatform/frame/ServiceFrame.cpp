@@ -2,6 +2,7 @@
 
 #include "PlatformLog.h"
 #include "faults/InjectedFaults.h"
+#include "frame/ServiceFailures.h"
 #include "store/ProcessStore.h"
 #include "store/StorableRows.h"
 
@@ -14,8 +15,9 @@ std::string InjectedText(const char* fault, const std::string& subject) {
 }
 
 Answer Run(const Service& service, const std::string& subject, ServiceWork work) {
+  std::shared_ptr<StoreConnection> connection;
   try {
-    std::shared_ptr<StoreConnection> connection = CurrentConnection();
+    connection = CurrentConnection();
     StoreUnit unit(*connection->store, service.writes);
     connection->faults.Refresh(*connection->store);
     switch (connection->faults.EffectOn(service.fault, subject)) {
@@ -32,7 +34,9 @@ Answer Run(const Service& service, const std::string& subject, ServiceWork work)
   } catch (const StoreRefusal& error) {
     return {kWrongArgument, std::string("platform store ") + error.what()};
   } catch (const StoreError& error) {
-    return {kStoreUnavailable, std::string("platform store: ") + error.what()};
+    // A store that could not be opened names itself in the error.
+    const std::string where = connection != nullptr ? connection->store->Where() + ": " : "";
+    return {kStoreUnavailable, "platform store: " + where + error.what()};
   }
 }
 
@@ -43,7 +47,10 @@ Answer CallService(const Service& service, const std::string& subject,
   Answer answer = arguments.broken() != nullptr
                       ? Answer{kWrongArgument, std::string("wrong argument: ") + arguments.broken()}
                       : Run(service, subject, work);
-  if (IsLogged(answer.code)) PLATFORM_LOG_ERROR(service.function, "%s", answer.why.c_str());
+  if (IsLogged(answer.code)) {
+    PLATFORM_LOG_ERROR(service.function, "%s", answer.why.c_str());
+    NoteServiceFailure(service, answer);
+  }
   return answer;
 }
 

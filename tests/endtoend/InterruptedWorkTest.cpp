@@ -11,14 +11,17 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <iostream>
 #include <map>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "CatalogueLock.h"
 #include "RecordCatalogue.h"
 #include "SnapCodes.h"
 #include "support/EndToEnd.h"
@@ -104,6 +107,8 @@ struct FindingCase {
   std::vector<std::string> kinds;
   int statusAfterRepair;  // of the first record
   bool leftAlone;         // no record explains the findings: repair changes nothing
+  // What no record of the catalogue names, listed only with --others.
+  std::vector<std::string> others = {};
 };
 
 TEST(Doctor, FindsEachKindAndMendsWhatARecordExplains) {
@@ -126,7 +131,7 @@ TEST(Doctor, FindsEachKindAndMendsWhatARecordExplains) {
        [](Home& h, const S& id, const S&) { h.WithExportFault([&] { h.Forgetting({"unmap", id}); }); },
        {"mapped-view-gone", "export-without-view"}, ZRSO::STATUS_MAPPED, false},
       {"catalogue lost", [](Home& h, const S&, const S&) { std::filesystem::remove(h.catalogue()); },
-       {"view-without-record", "view-without-record"}, 0, true},
+       {}, 0, true, {"view-without-record", "view-without-record"}},
       {"piece that is no view record",
        [](Home& h, const S&, const S&) {
          h.platform.PutViewList(kSales, h.platform.store().ReadViewList(kSales).text + "garbage;");
@@ -136,7 +141,7 @@ TEST(Doctor, FindsEachKindAndMendsWhatARecordExplains) {
        [](Home& h, const S&, const S&) {
          h.platform.store().AddExport({"nas1.test", kSales, "/sales-nobody_9", 2, 0});
        },
-       {"export-without-view"}, 0, true},
+       {}, 0, true, {"export-without-view"}},
   };
   for (const FindingCase& test : cases) {
     SCOPED_TRACE(test.name);
@@ -147,16 +152,19 @@ TEST(Doctor, FindsEachKindAndMendsWhatARecordExplains) {
     const std::string eng = home.PlatformOf(kEng);
     const std::string sales = home.PlatformOf(kSales);
 
-    EXPECT_EQ(home.Doctor({"--share", "/sales"}),
-              std::make_pair(test.kinds.empty() ? 0 : 1, test.kinds));
+    const int found = test.kinds.empty() ? 0 : 1;
+    EXPECT_EQ(home.Doctor({"--share", "/sales"}), std::make_pair(found, test.kinds));
+    std::vector<std::string> all = test.kinds;
+    all.insert(all.end(), test.others.begin(), test.others.end());
+    EXPECT_EQ(home.Doctor({"--share", "/sales", "--others"}), std::make_pair(found, all));
     testsupport::SnaphostRun repair = home.Snaphost({"doctor", "--repair"});
-    EXPECT_EQ(repair.exitCode, test.leftAlone ? 1 : 0);
+    EXPECT_EQ(repair.exitCode, test.leftAlone ? found : 0);
     // One line for each record mended.
     EXPECT_EQ(std::regex_search(repair.out, std::regex("^repaired " + first.id + ": ")),
               !test.leftAlone && !test.kinds.empty())
         << repair.out;
     EXPECT_EQ(home.Doctor({"--share", "/sales"}),
-              std::make_pair(test.leftAlone ? 1 : 0,
+              std::make_pair(test.leftAlone ? found : 0,
                              test.leftAlone ? test.kinds : std::vector<std::string>{}));
     EXPECT_EQ(home.PlatformOf(kEng), eng);
     if (test.leftAlone) {
@@ -165,6 +173,42 @@ TEST(Doctor, FindsEachKindAndMendsWhatARecordExplains) {
       EXPECT_EQ(home.SalesRecords().at(0).status, test.statusAfterRepair);
     }
   }
+}
+
+// Doctor never runs beside a batch of its catalogue: it says that one is
+// running and exits 3, or with --wait waits for the batch to end.
+TEST(Doctor, WaitsForOrRefusesARunningBatch) {
+  Home home("1");
+  const std::string err = home.platform.folder() + "/err.txt";
+  auto said = [&err] {
+    std::ostringstream text;
+    text << std::ifstream(err).rdbuf();
+    return text.str();
+  };
+  pid_t waiting = -1;
+  {
+    snaphost::CatalogueLock batch(home.catalogue(), snaphost::CatalogueLock::Use::kBatch, true);
+    for (const std::vector<std::string>& doctor :
+         std::vector<std::vector<std::string>>{{"doctor"}, {"doctor", "--repair"}}) {
+      testsupport::SnaphostRun refused = home.Snaphost(doctor);
+      EXPECT_EQ(refused.exitCode, 3);
+      EXPECT_EQ(refused.err,
+                "snaphost: a batch of this catalogue is running (doctor --wait waits for it to "
+                "end)\n");
+    }
+    int devNull = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    waiting = testsupport::StartSnaphost(home.platform.folder(), {"doctor", "--wait"}, devNull);
+    close(devNull);
+    const auto deadline = Clock::now() + std::chrono::seconds(10);
+    while (said().find("waiting") == std::string::npos && Clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_EQ(said(), "snaphost: note: a batch of this catalogue is running; waiting for it to end\n");
+    EXPECT_EQ(waitpid(waiting, nullptr, WNOHANG), 0);
+  }
+  int status = 0;
+  waitpid(waiting, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << said();
 }
 
 // What the plug-in leaves in a record once it has finished with it.

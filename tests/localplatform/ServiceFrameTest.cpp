@@ -4,7 +4,7 @@
 // that cannot be read fails every service with one code, and one whose
 // connection was lost is connected to again; an argument whose value
 // callers must fix, or a row no store keeps, is refused. Each failure is
-// logged once.
+// logged once, and kept for the host as its service's last.
 
 #include <gtest/gtest.h>
 
@@ -17,6 +17,7 @@
 #include "XmlMessages.h"
 #include "ZrLib.h"
 #include "faults/InjectedFaults.h"
+#include "frame/ServiceFailures.h"
 #include "frame/ServiceFrame.h"
 #include "store/StorableRows.h"
 #include "support/CapturingLogWriter.h"
@@ -103,6 +104,7 @@ TEST_P(ServiceFrame, AFaultSetByAnotherConnectionIsSeenOnTheNextCallWithinItsSco
 TEST_P(ServiceFrame, AStoreThatCannotBeReadFailsEveryServiceWithOneCode) {
   platform_.MakeStoreUnreadable();
   testsupport::ScopedCapture log(-1);
+  MarkServiceFailures();
   std::string text;
   CLuString localHost;
   uint64_t number = 0;
@@ -123,6 +125,11 @@ TEST_P(ServiceFrame, AStoreThatCannotBeReadFailsEveryServiceWithOneCode) {
   EXPECT_EQ(ZRPlatformInfo().getNumber("Ferrynode", "k", number), 0);
   EXPECT_EQ(log->CountContaining("platform store: "), static_cast<int>(std::size(calls)) + 1);
   EXPECT_EQ(log->lines().size(), std::size(calls) + 1);
+  const std::vector<ServiceFailure> failures = ServiceFailuresSinceMark();
+  EXPECT_EQ(failures.size(), std::size(calls) + 1);
+  for (const ServiceFailure& failure : failures) {
+    EXPECT_EQ(failure.code, kStoreUnavailable) << failure.function;
+  }
 }
 
 TEST_P(ServiceFrame, ARowNoStoreKeepsIsAWrongArgument) {
