@@ -11,7 +11,6 @@
 
 #include <array>
 #include <cstddef>
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -39,8 +38,8 @@ std::string ViewRecordText(const std::array<std::string_view, kViewRecordFields>
 
 enum class TagSearch { kFound, kNoOpening, kNoClosing };
 
-// An element name with its opening and closing texts and a searcher for
-// each, made once for a whole scan of a list.
+// An element name with its opening and closing texts, made once for a whole
+// scan of a list.
 class ViewTag {
  public:
   explicit ViewTag(const std::string& name);
@@ -57,12 +56,8 @@ class ViewTag {
   TagSearch FindValue(std::string_view piece, std::string_view& value) const;
 
  private:
-  using Searcher = std::boyer_moore_horspool_searcher<std::string::const_iterator>;
-
   std::string opening_;
   std::string closing_;
-  Searcher openingSearcher_;  // they point into the texts above
-  Searcher closingSearcher_;
 };
 
 }  // namespace formats

@@ -53,7 +53,7 @@ const std::set<std::pair<int, std::string>> kErrors = {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  static testsupport::TempPlatform platform;
+  static testsupport::TempPlatform platform(testsupport::StoreKind::kMemory);
   Log();
   // The client's host name is an address, so nothing ever reaches a name
   // server; the extraction is always given the client name.
@@ -74,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint64_t copyId = input.ConsumeIntegral<uint64_t>();
   const int16_t capacityBack = input.ConsumeIntegral<int16_t>();
 
-  Log().clear();
+  const testsupport::ClearedAtEnd cleared(Log());
   testsupport::FakeSnapInfo record;
   if (flags & 0x01) record.sourceDevice = source;
   if (flags & 0x02) record.metadata[ZRSO::SM_MDT_NFS_SNAP_TIME] = snapTime;

@@ -1,5 +1,7 @@
 #include "store/SqlStore.h"
 
+#include <algorithm>
+
 #include "SqliteDatabase.h"
 #include "store/PgConnection.h"
 #include "store/StorableRows.h"
@@ -125,12 +127,19 @@ template <typename Database, typename DatabaseError>
 std::vector<std::string> SqlStore<Database, DatabaseError>::ListServerClientNames(
     uint64_t subclientId) {
   return Translate("list servers of subclient", [&] {
+    // A subclient's shares are on a handful of servers: the names are made
+    // distinct here rather than by a grouping, which would sort them in a
+    // table of its own.
     std::vector<std::string> names;
     auto query = db().Reuse(
-        "SELECT server_client_name FROM nfs_shares WHERE subclient_id = ?1 "
-        "GROUP BY server_client_name ORDER BY MIN(position)");
+        "SELECT server_client_name FROM nfs_shares WHERE subclient_id = ?1 ORDER BY position");
     query.Bind(1, Bits(subclientId));
-    while (query.Step()) names.push_back(query.ColumnText(0));
+    while (query.Step()) {
+      std::string name = query.ColumnText(0);
+      if (std::find(names.begin(), names.end(), name) == names.end()) {
+        names.push_back(std::move(name));
+      }
+    }
     return names;
   });
 }

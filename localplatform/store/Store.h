@@ -156,6 +156,11 @@ class StoreUnit {
   bool ended_ = false;
 };
 
+// A store held in memory by the process's one connection to it: empty when
+// the connection is made, gone when it closes. For the fuzz targets, which
+// need a working platform but nothing kept.
+constexpr char kMemoryStore[] = ":memory:";
+
 // Whether `location` names a PostgreSQL database: a postgresql:// or
 // postgres:// URI, or a libpq keyword string (a keyword and "=" first, as
 // in "host=db1 dbname=zrso"). Anything else is a SQLite file's path.

@@ -83,4 +83,19 @@ class ScopedCapture {
   std::shared_ptr<CLogWriterInterface> previous_;
 };
 
+// Clears a writer's lines when the scope ends. A fuzz target keeps one
+// writer for all its inputs and clears it in every run, so that each run
+// frees what it allocated: libFuzzer runs an input again, with a leak check,
+// whenever a run allocated more than it freed.
+class ClearedAtEnd {
+ public:
+  explicit ClearedAtEnd(CapturingLogWriter& writer) : writer_(writer) {}
+  ClearedAtEnd(const ClearedAtEnd&) = delete;
+  ClearedAtEnd& operator=(const ClearedAtEnd&) = delete;
+  ~ClearedAtEnd() { writer_.clear(); }
+
+ private:
+  CapturingLogWriter& writer_;
+};
+
 }  // namespace testsupport

@@ -58,6 +58,7 @@ TempPlatform::TempPlatform(StoreKind kind)
   if (made == nullptr) throw std::runtime_error("mkdtemp failed");
   folder_ = made;
   configuration_ = localplatform::PlatformConfiguration::InHome(folder_);
+  if (kind == StoreKind::kMemory) configuration_.storeLocation = localplatform::kMemoryStore;
   if (kind == StoreKind::kPostgres) {
     if (TestServer().empty()) {
       missing_ =
@@ -92,7 +93,7 @@ std::vector<std::string> TempPlatform::SnaphostOptions() const {
 
 void TempPlatform::MakeStoreUnreadable() {
   localplatform::PlatformConfiguration blocked = configuration_;
-  if (kind_ == StoreKind::kSqlite) {
+  if (kind_ != StoreKind::kPostgres) {
     blocked.storeLocation = folder_ + "/blocked.db";
     std::filesystem::create_directories(blocked.storeLocation);
   } else {
@@ -107,6 +108,9 @@ localplatform::Store& TempPlatform::store() {
 }
 
 void TempPlatform::ExecuteSql(const char* sql) {
+  if (kind_ == StoreKind::kMemory) {
+    throw std::logic_error("a memory store has no connection but the process's");
+  }
   if (kind_ == StoreKind::kSqlite) {
     storage::SqliteDatabase(location(), localplatform::SqliteSchema()).Exec(sql);
   } else {

@@ -14,7 +14,10 @@
 
 namespace testsupport {
 
-enum class StoreKind { kSqlite, kPostgres };
+// A SQLite file, a PostgreSQL database, or a store in the process's memory
+// (localplatform::kMemoryStore), reached only through the process's one
+// connection.
+enum class StoreKind { kSqlite, kPostgres, kMemory };
 
 // The libpq connection string of the server on which the PostgreSQL tests
 // and benchmarks make their databases ($ZRSO_TEST_POSTGRESQL), or empty.
