@@ -118,8 +118,7 @@ class PgConnection {
   Result Command(const std::string& context, int sent);
   // Waits within the deadline for the socket to be ready for `events`;
   // closes the connection and throws PgError naming `context` when it is not.
-  void Await(const std::string& context, short events,
-             std::chrono::steady_clock::time_point until);
+  void Await(const std::string& context, short events, std::chrono::steady_clock::time_point until);
   // What the last command on the connection said, on one line, prefixed with `context`.
   [[noreturn]] void Fail(const std::string& context, const PGresult* result) const;
 
