@@ -2,7 +2,7 @@
 // How long one call of the platform may wait for its store. On PostgreSQL
 // every connect and every statement, COMMIT included, gets the whole
 // deadline, and the session's server-side timeouts are derived from it
-// (PgConnection.h).
+// (PgParameters.h).
 
 #include <chrono>
 
