@@ -94,8 +94,9 @@ class PgConnection {
 
   // A unit of work: `begin` starts it, `end` (COMMIT or ROLLBACK) ends it.
   // A connection found lost is made again before a unit begins (a BEGIN
-  // that finds it lost, answered or not, is run once more on the new one)
-  // and before a statement outside a unit; inside a unit its statements
+  // that finds it lost is run once more on the new one; one without an
+  // answer is not, its store being remembered unreachable) and before a
+  // statement outside a unit; inside a unit its statements
   // fail, and the unit with them. A COMMIT is never run again: one that
   // lost its connection fails, saying the unit may have been kept.
   void BeginUnit(const char* begin);
