@@ -5,11 +5,14 @@
 // unless it runs between Begin and Commit; a failure throws StoreError, and
 // a row that no store keeps (store/StorableRows.h) StoreRefusal.
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "store/CallDeadline.h"
 
 namespace localplatform {
 
@@ -167,8 +170,10 @@ constexpr char kMemoryStore[] = ":memory:";
 bool IsPostgresLocation(const std::string& location);
 
 // A store with a connection of its own to `location`, its schema created or
-// brought up to date. Throws StoreError.
-std::unique_ptr<Store> ConnectStore(const std::string& location);
+// brought up to date; on PostgreSQL no call waits for it longer than
+// `callDeadline` (store/CallDeadline.h). Throws StoreError.
+std::unique_ptr<Store> ConnectStore(const std::string& location,
+                                    std::chrono::seconds callDeadline = kDefaultCallDeadline);
 
 // The store of the installed configuration (PlatformConfiguration.h),
 // through the process's one connection to it (store/ProcessStore.h).
