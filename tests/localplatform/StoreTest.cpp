@@ -236,7 +236,7 @@ TEST(PostgreSQLSchema, TextsStoredBeforeTheyWereKeptAsBytesReadTheSame) {
   testsupport::TempPlatform platform(testsupport::StoreKind::kPostgres);
   if (!platform.missing().empty()) GTEST_SKIP() << platform.missing();
   {
-    PgConnection before(platform.location());
+    PgConnection before(platform.location(), kDefaultCallDeadline);
     before.Migrate({PostgresSchema().front()});
     before.Exec(
         "INSERT INTO clients (name, host_name) VALUES ('caf\u00e9', 'h1'), ('b', 'h2');"
