@@ -1,6 +1,15 @@
 #include "store/Schema.h"
 
 namespace localplatform {
+namespace {
+
+// The same step on either database.
+constexpr char kFaultCallsStep[] = R"sql(
+  ALTER TABLE faults ADD COLUMN nth INTEGER NOT NULL DEFAULT 1;
+  ALTER TABLE faults ADD COLUMN onward INTEGER NOT NULL DEFAULT 1;
+)sql";
+
+}  // namespace
 
 const std::vector<storage::Migration>& SqliteSchema() {
   static const std::vector<storage::Migration> kSteps = {
@@ -89,11 +98,15 @@ const std::vector<storage::Migration>& SqliteSchema() {
           BEGIN UPDATE fault_stamp SET stamp = random(); END;
         CREATE INDEX nfs_shares_by_subclient ON nfs_shares (subclient_id);
       )sql",
+      // 6: which calls a fault fails (FaultRow); a fault set before fails
+      // every call, as it did.
+      kFaultCallsStep,
   };
   return kSteps;
 }
 
-// As SQLite's schema stands today, in one step. Names and identifiers sort
+// As SQLite's schema stood at its step 5, in one step, then the steps
+// SQLite took since. Names and identifiers sort
 // by their bytes, as in SQLite, whatever the database's collation. Stamps
 // are kept by statement triggers: a statement that changes many rows moves
 // its stamp once.
@@ -160,6 +173,8 @@ const std::vector<storage::Migration>& PostgresSchema() {
           AFTER INSERT OR UPDATE OR DELETE OR TRUNCATE ON faults
           FOR EACH STATEMENT EXECUTE FUNCTION move_stamp('fault_stamp');
       )sql",
+      // 2: as SQLite's step 6.
+      kFaultCallsStep,
   };
   return kSteps;
 }

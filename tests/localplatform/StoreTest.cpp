@@ -108,7 +108,7 @@ std::string Described(const PlatformContents& contents) {
   for (const auto& row : contents.nfsServers) text << row.hostName << row.up << ";";
   for (const auto& row : contents.exports) text << row.mountPath << row.exportedAt << ";";
   for (const auto& [section, key, value] : contents.numbers) text << section << key << value << ";";
-  for (const auto& row : contents.faults) text << row.name << row.scope << ";";
+  for (const auto& row : contents.faults) text << row.name << row.scope << row.nth << row.onward << ";";
   return text.str();
 }
 
@@ -128,7 +128,7 @@ TEST_P(PlatformCopy, MovesAOneMachinePlatformIntoPostgreSql) {
   store.AddExport({"nas1.test", 7, "/zeta-B", 2, 1700000000});
   store.SetNumber("jobs", "7", 42);
   store.SetNumber("other", "k", 1);
-  store.SetFault({"view-list-write", "7"});
+  store.SetFault({"view-list-write", "7", 3, false});
   const std::string kept = Described(ReadPlatform(store));
 
   auto copy = [&](std::vector<std::string> options) {
