@@ -106,10 +106,9 @@ const std::vector<storage::Migration>& SqliteSchema() {
 }
 
 // As SQLite's schema stood at its step 5, in one step, then the steps
-// SQLite took since. Names and identifiers sort
-// by their bytes, as in SQLite, whatever the database's collation. Stamps
-// are kept by statement triggers: a statement that changes many rows moves
-// its stamp once.
+// SQLite took since. Names and identifiers sort by their bytes, as in
+// SQLite, whatever the database's collation. Stamps are kept by statement
+// triggers: a statement that changes many rows moves its stamp once.
 const std::vector<storage::Migration>& PostgresSchema() {
   static const std::vector<storage::Migration> kSteps = {
       R"sql(
