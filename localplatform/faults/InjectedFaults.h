@@ -3,8 +3,10 @@
 // that a caller's every failure path can be driven on a working platform.
 // A fault is kept in the store (Store::SetFault) under the name of one
 // service and, optionally, a scope: the one subject that service then fails
-// for. A call finds out whether one is set without reading the faults (see
-// FaultTable).
+// for. It fails every call, or one call by number, or every call from that
+// number on; each process counts the calls each fault applies to from 1,
+// from the first call that finds the fault set. A call finds out whether one
+// is set without reading the faults (see FaultTable).
 
 #include <cstdint>
 #include <string>
@@ -64,21 +66,27 @@ std::string SubclientSubject(unsigned long subclientId);
 // What the faults set make of one call.
 enum class FaultEffect { kNone, kFails, kThrows };
 
-// The faults set in one store, as of its fault stamp. Refresh reads the
-// stamp (one row) and the faults only when the stamp moved, which a fault
-// set or cleared by any connection does; while none is set, looking one up
-// reads nothing.
+// The faults set in one store, as of its fault stamp, with the calls each
+// has counted in this process. Refresh reads the stamp (one row) and the
+// faults only when the stamp moved, which a fault set or cleared by any
+// connection does; a fault set as before keeps its count. While none is
+// set, looking one up reads nothing.
 class FaultTable {
  public:
   // Throws StoreError.
   void Refresh(Store& store);
-  // For a call of the service with fault `name` about `subject`.
-  FaultEffect EffectOn(const char* name, const std::string& subject) const;
+  // Counts a call of the service with fault `name` about `subject` with
+  // each fault that applies to it, and tells what they make of it.
+  FaultEffect CountCall(const char* name, const std::string& subject);
 
  private:
+  struct Counted {
+    FaultRow fault;
+    int64_t calls = 0;
+  };
   bool read_ = false;
   int64_t stamp_ = 0;
-  std::vector<FaultRow> faults_;
+  std::vector<Counted> faults_;
 };
 
 }  // namespace localplatform

@@ -20,7 +20,7 @@ Answer Run(const Service& service, const std::string& subject, ServiceWork work)
     connection = CurrentConnection();
     StoreUnit unit(*connection->store, service.writes);
     connection->faults.Refresh(*connection->store);
-    switch (connection->faults.EffectOn(service.fault, subject)) {
+    switch (connection->faults.CountCall(service.fault, subject)) {
       case FaultEffect::kThrows:
         throw InjectedThrow(InjectedText(kFaultThrow, subject) + " in " + service.function);
       case FaultEffect::kFails:

@@ -1,6 +1,15 @@
 #include "store/Schema.h"
 
 namespace localplatform {
+namespace {
+
+// The same step on either database.
+constexpr char kFaultCallsStep[] = R"sql(
+  ALTER TABLE faults ADD COLUMN nth INTEGER NOT NULL DEFAULT 1;
+  ALTER TABLE faults ADD COLUMN onward INTEGER NOT NULL DEFAULT 1;
+)sql";
+
+}  // namespace
 
 const std::vector<storage::Migration>& SqliteSchema() {
   static const std::vector<storage::Migration> kSteps = {
@@ -89,14 +98,17 @@ const std::vector<storage::Migration>& SqliteSchema() {
           BEGIN UPDATE fault_stamp SET stamp = random(); END;
         CREATE INDEX nfs_shares_by_subclient ON nfs_shares (subclient_id);
       )sql",
+      // 6: which calls a fault fails (FaultRow); a fault set before fails
+      // every call, as it did.
+      kFaultCallsStep,
   };
   return kSteps;
 }
 
-// SQLite's schema as it stood at its step 5, in one step, then what
-// PostgreSQL needed since. Names and identifiers sort by their bytes, as in
-// SQLite. Stamps are kept by statement triggers: a statement that changes
-// many rows moves its stamp once.
+// As SQLite's schema stood at its step 5, in one step, then texts kept as
+// bytes, then the steps SQLite took since. Names and identifiers sort by
+// their bytes, as in SQLite, whatever the database's collation. Stamps are kept by statement
+// triggers: a statement that changes many rows moves its stamp once.
 const std::vector<storage::Migration>& PostgresSchema() {
   static const std::vector<storage::Migration> kSteps = {
       R"sql(
@@ -185,6 +197,8 @@ const std::vector<storage::Migration>& PostgresSchema() {
           ALTER COLUMN name TYPE BYTEA USING convert_to(name, 'UTF8'),
           ALTER COLUMN scope TYPE BYTEA USING convert_to(scope, 'UTF8');
       )sql",
+      // 3: as SQLite's step 6.
+      kFaultCallsStep,
   };
   return kSteps;
 }

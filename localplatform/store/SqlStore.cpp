@@ -355,9 +355,13 @@ template <typename Database, typename DatabaseError>
 void SqlStore<Database, DatabaseError>::SetFault(const FaultRow& fault) {
   CheckStorable(fault);
   Translate("set fault", [&] {
-    db().Reuse("INSERT INTO faults (name, scope) VALUES (?1, ?2) ON CONFLICT DO NOTHING")
+    db().Reuse(
+            "INSERT INTO faults (name, scope, nth, onward) VALUES (?1, ?2, ?3, ?4) "
+            "ON CONFLICT (name, scope) DO UPDATE SET nth = excluded.nth, onward = excluded.onward")
         .Bind(1, fault.name)
         .Bind(2, fault.scope)
+        .Bind(3, fault.nth)
+        .Bind(4, int64_t{fault.onward})
         .Run();
   });
 }
@@ -377,8 +381,11 @@ template <typename Database, typename DatabaseError>
 std::vector<FaultRow> SqlStore<Database, DatabaseError>::ListFaults() {
   return Translate("list faults", [&] {
     std::vector<FaultRow> rows;
-    auto query = db().Reuse("SELECT name, scope FROM faults ORDER BY name, scope");
-    while (query.Step()) rows.push_back({query.ColumnText(0), query.ColumnText(1)});
+    auto query = db().Reuse("SELECT name, scope, nth, onward FROM faults ORDER BY name, scope");
+    while (query.Step()) {
+      rows.push_back({query.ColumnText(0), query.ColumnText(1), query.ColumnInt64(2),
+                      query.ColumnInt64(3) != 0});
+    }
     return rows;
   });
 }

@@ -58,10 +58,14 @@ struct ExportRow {
 
 // A failure an administrator injected into one platform service: `name`
 // names the service (faults/InjectedFaults.h), `scope` the one subject it
-// fails for, or is empty for every subject.
+// fails for, or is empty for every subject. Of the service's calls within
+// the scope, counted from 1 in each process, call `nth` fails, and with
+// `onward` every call after it too: by default every call.
 struct FaultRow {
   std::string name;
   std::string scope;
+  int64_t nth = 1;
+  bool onward = true;
 };
 
 class Store {
@@ -128,7 +132,7 @@ class Store {
   virtual std::vector<ExportRow> ListExports() = 0;
 
   // Injected faults.
-  virtual void SetFault(const FaultRow& fault) = 0;  // a fault already set is kept
+  virtual void SetFault(const FaultRow& fault) = 0;  // replaces the calls of one already set
   // Clears every scope of fault `name`, or every fault when `name` is empty.
   virtual void ClearFaults(const std::string& name) = 0;
   // By name, then scope.

@@ -18,9 +18,7 @@ namespace {
 class MappingLifecycle : public testsupport::OnEachStore {
  protected:
   testsupport::SnaphostRun Run(const std::vector<std::string>& args) {
-    std::vector<std::string> all = platform_.SnaphostOptions();
-    all.insert(all.end(), args.begin(), args.end());
-    return testsupport::RunSnaphost(platform_.folder(), all);
+    return testsupport::RunSnaphostOn(platform_, args);
   }
   int Snaphost(const std::vector<std::string>& args) { return Run(args).exitCode; }
   std::vector<snaphost::SnapRecord> Records() {

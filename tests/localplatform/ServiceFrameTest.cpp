@@ -95,9 +95,17 @@ TEST_P(ServiceFrame, AFaultSetByAnotherConnectionIsSeenOnTheNextCallWithinItsSco
       {{kFaultThrow, kFaultViewListRead}, kThrown, kThrown},
       {{kFaultThrow, "view-list-read:7"}, kThrown, kServiceDone},
       {{kFaultThrow, "view-list-write:7"}, kServiceDone, kServiceDone},
+      // Counted calls: only those within the scope count.
+      {{kFaultViewListRead, "", 2, false}, kServiceDone, kFaultInjected},
+      {{kFaultViewListRead, "", 1, false}, kFaultInjected, kServiceDone},
+      {{kFaultViewListRead, "8", 1, false}, kServiceDone, kFaultInjected},
+      {{kFaultViewListRead, "7", 2, true}, kServiceDone, kServiceDone},
+      {{kFaultViewListRead, "", 2, true}, kServiceDone, kFaultInjected},
+      {{kFaultThrow, "", 2, false}, kServiceDone, kThrown},
+      {{kFaultThrow, "view-list-read:8", 1, true}, kServiceDone, kThrown},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.fault.name + " " + c.fault.scope);
+    SCOPED_TRACE(c.fault.name + " " + c.fault.scope + " " + std::to_string(c.fault.nth));
     administrator->ClearFaults("");
     if (!c.fault.name.empty()) administrator->SetFault(c.fault);
     testsupport::ScopedCapture log(-1);

@@ -132,7 +132,7 @@ std::string Described(const PlatformContents& contents) {
   }
   for (const auto& row : contents.faults) {
     text(row.name);
-    text(row.scope) << ";";
+    text(row.scope) << row.nth << row.onward << ";";
   }
   return out.str();
 }
@@ -269,7 +269,7 @@ TEST_P(PlatformCopy, MovesAOneMachinePlatformIntoPostgreSql) {
   store.AddExport({"nas1.test", 7, "/zeta-B", 2, 1700000000});
   store.SetNumber("jobs", "7", 42);
   store.SetNumber("other", "k", 1);
-  store.SetFault({"view-list-write", "7"});
+  store.SetFault({"view-list-write", "7", 3, false});
   const std::string kept = Described(ReadPlatform(store));
 
   auto copy = [&](std::vector<std::string> options) {

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "support/TempPlatform.h"
+
 namespace testsupport {
 
 struct SnaphostRun {
@@ -60,6 +62,13 @@ inline SnaphostRun RunSnaphost(const std::string& home, const std::vector<std::s
   err << std::ifstream(home + "/err.txt").rdbuf();
   run.err = err.str();
   return run;
+}
+
+// Runs snaphost on `platform`: its folder for home, its store.
+inline SnaphostRun RunSnaphostOn(const TempPlatform& platform, const std::vector<std::string>& args) {
+  std::vector<std::string> all = platform.SnaphostOptions();
+  all.insert(all.end(), args.begin(), args.end());
+  return RunSnaphost(platform.folder(), all);
 }
 
 }  // namespace testsupport
