@@ -12,12 +12,20 @@ std::string Environment(const char* name) {
   return value != nullptr ? value : "";
 }
 
-// A level that is not a whole number is ignored.
-int LogLevelFromEnvironment() {
-  const std::string text = Environment("ZRSO_LOG_LEVEL");
+// The variable's value when it is a whole number, else `otherwise`.
+long WholeNumber(const char* name, long otherwise) {
+  const std::string text = Environment(name);
   char* end = nullptr;
-  long level = std::strtol(text.c_str(), &end, 10);
-  return !text.empty() && *end == '\0' ? static_cast<int>(level) : -1;
+  const long value = std::strtol(text.c_str(), &end, 10);
+  return !text.empty() && *end == '\0' ? value : otherwise;
+}
+
+int LogLevelFromEnvironment() { return static_cast<int>(WholeNumber("ZRSO_LOG_LEVEL", -1)); }
+
+// Whole seconds; anything else, or none, leaves the default.
+std::chrono::seconds CallDeadlineFromEnvironment() {
+  const long seconds = WholeNumber("ZRSO_CALL_DEADLINE", 0);
+  return seconds > 0 ? std::chrono::seconds(seconds) : kDefaultCallDeadline;
 }
 
 std::string Folder(const std::string& path) {
@@ -45,6 +53,7 @@ PlatformConfiguration PlatformConfiguration::ForStore(const std::string& locatio
   configuration.logFile = Environment("ZRSO_LOG_FILE");
   if (configuration.logFile.empty()) configuration.logFile = configuration.localFolder + "/zrso.log";
   configuration.logLevel = LogLevelFromEnvironment();
+  configuration.callDeadline = CallDeadlineFromEnvironment();
   return configuration;
 }
 
@@ -54,6 +63,7 @@ PlatformConfiguration PlatformConfiguration::InHome(const std::string& home) {
   configuration.localFolder = home;
   configuration.logFile = home + "/zrso.log";
   configuration.logLevel = LogLevelFromEnvironment();
+  configuration.callDeadline = CallDeadlineFromEnvironment();
   return configuration;
 }
 

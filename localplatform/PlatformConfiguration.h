@@ -9,7 +9,10 @@
 // record catalogue, stays in a local folder: beside a SQLite store, or the
 // machine's state folder when the store is on PostgreSQL.
 
+#include <chrono>
 #include <string>
+
+#include "store/CallDeadline.h"
 
 namespace localplatform {
 
@@ -21,6 +24,9 @@ struct PlatformConfiguration {
   std::string localFolder;
   std::string logFile;
   int logLevel = -1;  // -1 errors only, 1 adds events, 4 adds detail
+  // How long a call may wait for a PostgreSQL store: every connect and
+  // every statement (store/CallDeadline.h); above 30 s it counts as 30 s.
+  std::chrono::seconds callDeadline = kDefaultCallDeadline;
 
   // From the environment: ForStore($ZRSO_PLATFORM_DB), or with that unset
   // the store in the state folder ($XDG_STATE_HOME/zrso, else
@@ -28,10 +34,12 @@ struct PlatformConfiguration {
   static PlatformConfiguration FromEnvironment();
   // The store at `location`; the local folder beside a SQLite store, else
   // the state folder; the log at $ZRSO_LOG_FILE, else zrso.log in the local
-  // folder; the level $ZRSO_LOG_LEVEL, else -1.
+  // folder; the level $ZRSO_LOG_LEVEL, else -1; the call deadline
+  // $ZRSO_CALL_DEADLINE (whole seconds), else 10 s.
   static PlatformConfiguration ForStore(const std::string& location);
   // The local folder `home`, with the log (zrso.log) and the store
-  // (platform.db) in it, the level from the environment as above.
+  // (platform.db) in it, the level and deadline from the environment as
+  // above.
   static PlatformConfiguration InHome(const std::string& home);
 };
 

@@ -13,6 +13,7 @@
 
 #include "Application.h"
 #include "Commands.h"
+#include "PlatformConfiguration.h"
 #include "RecordCatalogue.h"
 #include "store/PlatformCopy.h"
 
@@ -71,7 +72,7 @@ class Demo {
 // The store given with --platform, which must hold nothing yet, by the name
 // it may be shown under.
 std::string EmptyStore(const std::string& location) {
-  std::unique_ptr<localplatform::Store> store = localplatform::ConnectStore(location);
+  std::unique_ptr<localplatform::Store> store = localplatform::ConnectStore(location, localplatform::InstalledConfiguration().callDeadline);
   if (!localplatform::ReadPlatform(*store).empty()) {
     throw HostError(store->Where() + " already holds a platform: the demo needs an empty one");
   }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "Commands.h"
+#include "PlatformConfiguration.h"
 #include "store/PlatformCopy.h"
 
 namespace snaphost {
@@ -29,7 +30,8 @@ void AddPlatformCommands(CLI::App& app, HostContext&, CommandResult& result) {
   copy->add_flag("--replace", *replace, "Replace whatever the target holds");
   copy->callback([target, replace, &result] {
     std::shared_ptr<localplatform::Store> from = localplatform::OpenStore();
-    std::unique_ptr<localplatform::Store> to = localplatform::ConnectStore(*target);
+    std::unique_ptr<localplatform::Store> to = localplatform::ConnectStore(
+        *target, localplatform::InstalledConfiguration().callDeadline);
     localplatform::PlatformContents copied;
     if (!localplatform::CopyPlatform(*from, *to, *replace, copied)) {
       throw HostError(to->Where() +

@@ -1,77 +1,54 @@
 #include "store/PgConnection.h"
 
-#include <cctype>
+#include <poll.h>
+
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+
+#include "store/CallDeadline.h"
 
 namespace localplatform {
 namespace {
 
-using Result = std::unique_ptr<PGresult, void (*)(PGresult*)>;
+using Clock = std::chrono::steady_clock;
 
-Result Hold(PGresult* result) { return Result(result, PQclear); }
-
-// A connection that cannot be made within this many seconds fails, unless
-// the user chose otherwise.
-constexpr char kConnectTimeout[] = "5";
+// A connect that failed sooner was refused or answered: trying again costs
+// nothing, and it is not remembered.
+constexpr std::chrono::seconds kSlowConnect{1};
 
 // Taken by the connection that creates or brings the schema forward, so that
 // processes meeting a new database at once wait for one another; released
 // with its transaction.
 constexpr char kTakeSchemaLock[] = "SELECT pg_advisory_xact_lock(2054386543)";
 
-// libpq's messages span lines and end with one.
-std::string OneLine(const char* text) {
-  std::string line;
-  for (const char* at = text; *at != '\0'; ++at) {
-    const bool space = *at == '\n' || *at == '\t' || *at == ' ';
-    if (!space) {
-      line += *at;
-    } else if (!line.empty() && line.back() != ' ') {
-      line += ' ';
-    }
-  }
-  if (!line.empty() && line.back() == ' ') line.pop_back();
-  return line;
+// The last store this process found unreachable.
+struct Unreachable {
+  std::mutex mutex;
+  std::string location;
+  std::string why;
+  Clock::time_point until;
+};
+
+Unreachable& LastUnreachable() {
+  static auto* last = new Unreachable();
+  return *last;
 }
 
-// What libpq says of a connection string it cannot read quotes the string,
-// or a part of it, which may hold a password: only a quoted mark of the
-// syntax ("=", "]") is kept.
-std::string WithoutQuotes(const std::string& message) {
-  std::string shown;
-  size_t at = 0;
-  for (size_t open; (open = message.find('"', at)) != std::string::npos;) {
-    shown += message.substr(at, open - at);
-    const size_t close = message.find('"', open + 1);
-    if (close == std::string::npos) return shown + "\"...\"";
-    const std::string quoted = message.substr(open + 1, close - open - 1);
-    const bool mark = quoted.size() == 1 && std::ispunct(static_cast<unsigned char>(quoted[0]));
-    shown += mark ? '"' + quoted + '"' : std::string("\"...\"");
-    at = close + 1;
-  }
-  return shown + message.substr(at);
+void Remember(const std::string& location, const std::string& why) {
+  Unreachable& last = LastUnreachable();
+  std::lock_guard<std::mutex> lock(last.mutex);
+  last.location = location;
+  last.why = why;
+  last.until = Clock::now() + kUnreachableKept;
 }
 
-bool TimeoutChosen(const std::string& location) {
-  const char* environment = std::getenv("PGCONNECT_TIMEOUT");
-  if (environment != nullptr && *environment != '\0') return true;
-  char* error = nullptr;
-  PQconninfoOption* options = PQconninfoParse(location.c_str(), &error);
-  if (options == nullptr) {
-    const std::string why = error != nullptr ? WithoutQuotes(OneLine(error)) : "out of memory";
-    PQfreemem(error);
-    throw PgError("cannot read the PostgreSQL connection string: " + why);
-  }
-  bool chosen = false;
-  for (const PQconninfoOption* option = options; option->keyword != nullptr; ++option) {
-    if (std::strcmp(option->keyword, "connect_timeout") == 0 && option->val != nullptr &&
-        *option->val != '\0') {
-      chosen = true;
-    }
-  }
-  PQconninfoFree(options);
-  return chosen;
+// Throws what `location` failed with, if it is still remembered.
+void ThrowIfUnreachable(const std::string& location) {
+  Unreachable& last = LastUnreachable();
+  std::lock_guard<std::mutex> lock(last.mutex);
+  if (last.location == location && Clock::now() < last.until) throw PgError(last.why);
 }
 
 std::string Named(PGconn* connection) {
@@ -112,13 +89,10 @@ PgStatement& PgStatement::Bind(int index, const std::string& value) {
 void PgStatement::Execute() {
   std::vector<const char*> values;
   for (const std::string& parameter : parameters_) values.push_back(parameter.c_str());
-  result_.reset(PQexecPrepared(connection_->connection_, name_.c_str(),
-                               static_cast<int>(values.size()), values.data(), nullptr, nullptr,
-                               0));
-  const ExecStatusType status = PQresultStatus(result_.get());
-  if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
-    connection_->Fail(std::string("step [") + sql_ + "]", result_.get());
-  }
+  result_ = connection_->Command(
+      std::string("step [") + sql_ + "]",
+      PQsendQueryPrepared(connection_->connection_, name_.c_str(), static_cast<int>(values.size()),
+                          values.data(), nullptr, nullptr, 0));
   connection_->changes_ = std::atoi(PQcmdTuples(result_.get()));
   row_ = -1;
 }
@@ -141,46 +115,98 @@ std::string PgStatement::ColumnText(int column) const {
                      PQgetlength(result_.get(), row_, column));
 }
 
-PgConnection::PgConnection(const std::string& location) {
-  const char* keywords[] = {"dbname", "connect_timeout", nullptr};
-  const char* values[] = {location.c_str(), kConnectTimeout, nullptr};
-  if (TimeoutChosen(location)) keywords[1] = nullptr;
-  // The location is read as a whole connection string in place of dbname.
-  connection_ = PQconnectdbParams(keywords, values, 1);
+PgConnection::PgConnection(const std::string& location, std::chrono::seconds deadline)
+    : location_(location),
+      deadline_(BoundedCallDeadline(deadline)),
+      parameters_(location, deadline_) {
+  Connect();
+}
+
+PgConnection::~PgConnection() { Close(); }
+
+void PgConnection::Close() {
+  PQfinish(connection_);
+  connection_ = nullptr;
+}
+
+void PgConnection::Connect() {
+  Close();
+  kept_.clear();
+  ThrowIfUnreachable(location_);
+  const Clock::time_point started = Clock::now();
+  connection_ = PQconnectdbParams(parameters_.keywords(), parameters_.values(), 1);
   if (connection_ == nullptr) throw PgError("cannot connect to PostgreSQL: out of memory");
   name_ = Named(connection_);
   if (PQstatus(connection_) != CONNECTION_OK) {
     const std::string why = name_ + ": " + OneLine(PQerrorMessage(connection_));
-    PQfinish(connection_);
+    Close();
+    if (Clock::now() - started >= kSlowConnect) Remember(location_, why);
     throw PgError(why);
   }
   // Notices ("relation ... already exists, skipping") are nobody's business.
   PQsetNoticeProcessor(connection_, IgnoreNotice, nullptr);
+  // Commands are sent without waiting for the socket, which Await bounds.
+  if (PQsetnonblocking(connection_, 1) != 0) {
+    const std::string why = name_ + ": " + OneLine(PQerrorMessage(connection_));
+    Close();
+    throw PgError(why);
+  }
 }
-
-PgConnection::~PgConnection() { PQfinish(connection_); }
 
 void PgConnection::Fail(const std::string& context, const PGresult* result) const {
   const char* message = result != nullptr ? PQresultErrorMessage(result) : "";
-  if (*message == '\0') message = PQerrorMessage(connection_);
+  if (*message == '\0') {
+    message = connection_ != nullptr ? PQerrorMessage(connection_) : "the connection was lost";
+  }
   const char* state = result != nullptr ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
   throw PgError(context + ": " + OneLine(message) +
                 (state != nullptr ? " (SQLSTATE " + std::string(state) + ")" : ""));
 }
 
-void PgConnection::Reconnect() {
-  kept_.clear();
-  PQreset(connection_);
-  if (Lost()) throw PgError(name_ + ": " + OneLine(PQerrorMessage(connection_)));
+void PgConnection::Await(const std::string& context, short events, Clock::time_point until) {
+  const int socket = PQsocket(connection_);
+  for (Clock::time_point now = Clock::now(); now < until && socket >= 0; now = Clock::now()) {
+    pollfd ready{socket, events, 0};
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - now).count();
+    const int count = poll(&ready, 1, static_cast<int>(left));
+    if (count > 0 || (count < 0 && errno != EINTR)) return;  // libpq meets any error
+  }
+  if (socket < 0) return;
+  Close();
+  const std::string why =
+      "no answer from " + name_ + " within the call deadline of " + std::to_string(deadline_.count()) + " s";
+  Remember(location_, why);
+  throw PgError(context + ": " + why);
+}
+
+PgConnection::Result PgConnection::Command(const std::string& context, int sent) {
+  if (connection_ == nullptr) Fail(context, nullptr);
+  if (sent == 0) Fail(context, nullptr);
+  const Clock::time_point until = Clock::now() + deadline_;
+  for (int pending; (pending = PQflush(connection_)) > 0;) {
+    Await(context, POLLIN | POLLOUT, until);
+    if (PQconsumeInput(connection_) == 0) break;
+  }
+  // Of several statements' answers, the first failure or else the last.
+  Result answer(nullptr, PQclear);
+  for (;;) {
+    while (PQisBusy(connection_) != 0) {
+      Await(context, POLLIN, until);
+      if (PQconsumeInput(connection_) == 0) break;  // PQgetResult says why
+    }
+    Result next(PQgetResult(connection_), PQclear);
+    if (!next) break;
+    const ExecStatusType status = PQresultStatus(answer.get());
+    if (!answer || status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) answer = std::move(next);
+  }
+  const ExecStatusType status = PQresultStatus(answer.get());
+  if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) Fail(context, answer.get());
+  return answer;
 }
 
 void PgConnection::Exec(const char* sql) {
   ReconnectIfLost();
-  Result result = Hold(PQexec(connection_, sql));
-  const ExecStatusType status = PQresultStatus(result.get());
-  if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
-    Fail(std::string("exec [") + sql + "]", result.get());
-  }
+  Command(std::string("exec [") + sql + "]", PQsendQuery(connection_, sql));
 }
 
 PgStatement PgConnection::Reuse(const char* sql) {
@@ -188,11 +214,8 @@ PgStatement PgConnection::Reuse(const char* sql) {
   auto kept = kept_.find(std::string_view(sql));
   if (kept == kept_.end()) {
     const std::string name = "s" + std::to_string(kept_.size());
-    Result result =
-        Hold(PQprepare(connection_, name.c_str(), WithDollarParameters(sql).c_str(), 0, nullptr));
-    if (PQresultStatus(result.get()) != PGRES_COMMAND_OK) {
-      Fail(std::string("prepare [") + sql + "]", result.get());
-    }
+    Command(std::string("prepare [") + sql + "]",
+            PQsendPrepare(connection_, name.c_str(), WithDollarParameters(sql).c_str(), 0, nullptr));
     kept = kept_.emplace(sql, name).first;
   }
   return PgStatement(*this, kept->second, sql);
@@ -204,13 +227,15 @@ int PgConnection::SchemaVersion() {
 }
 
 void PgConnection::BeginUnit(const char* begin) {
+  ReconnectIfLost();
   try {
     Exec(begin);
   } catch (const PgError&) {
-    // Nothing was done yet: a connection lost since the last unit is made
-    // again and the unit begun on it.
+    // Nothing was done yet: a connection lost since the last unit, or
+    // while the BEGIN was on its way, is made again and the unit begun on
+    // it. One that had no answer is remembered unreachable: Connect fails.
     if (!Lost()) throw;
-    Reconnect();
+    Connect();
     Exec(begin);
   }
   inUnit_ = true;
@@ -221,12 +246,17 @@ void PgConnection::BeginUnit(const char* begin) {
 // it back, and says so only in its command tag.
 void PgConnection::EndUnit(const char* end) {
   inUnit_ = false;
-  Result result = Hold(PQexec(connection_, end));
-  if (PQresultStatus(result.get()) != PGRES_COMMAND_OK) {
-    Fail(std::string("exec [") + end + "]", result.get());
+  const std::string context = std::string("exec [") + end + "]";
+  const bool sent = connection_ != nullptr;
+  Result result(nullptr, PQclear);
+  try {
+    result = Command(context, PQsendQuery(connection_, end));
+  } catch (const PgError& error) {
+    if (!sent || !Lost() || std::strcmp(end, "COMMIT") != 0) throw;
+    throw PgError(std::string(error.what()) + "; whether the unit was kept is unknown");
   }
   if (std::strcmp(PQcmdStatus(result.get()), end) != 0) {
-    throw PgError(std::string("exec [") + end + "]: the unit was rolled back");
+    throw PgError(context + ": the unit was rolled back");
   }
 }
 

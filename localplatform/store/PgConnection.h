@@ -4,29 +4,35 @@
 // are written with SQLite's numbered parameters (?1, ?2), prepared once per
 // connection and kept, and every failure throws PgError.
 //
-// A connection is named by host, port and database only. Its connection
+// A connection is named by the host, port and database it reached (of a
+// multi-host location, the host it is connected to). Its connection
 // string, and libpq's reading of it, may hold a password, so neither
-// appears in any text: a string libpq cannot read is reported without the
-// parts libpq quotes from it.
+// appears in any text.
+//
+// No call waits longer than the call deadline (store/CallDeadline.h) for a
+// connect, and none for the answer to one statement: a statement that has
+// none by then closes the connection (the server ends the session when it
+// finds it gone, or its own timeouts do, PgParameters.h) and fails. A store
+// found unreachable, by a statement with no answer or a connect that failed
+// after waiting, is remembered for kUnreachableKept: every connect to it
+// within that time fails at once with the same error.
 
 #include <libpq-fe.h>
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "SqliteDatabase.h"
+#include "store/PgParameters.h"
 
 namespace localplatform {
 
-class PgError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
+constexpr std::chrono::seconds kUnreachableKept{5};
 
 class PgConnection;
 
@@ -65,14 +71,14 @@ class PgStatement {
 class PgConnection {
  public:
   // Connects to `location`, a PostgreSQL connection URI or keyword string,
-  // with a connect timeout of 5 seconds unless the location or
-  // PGCONNECT_TIMEOUT sets one.
-  explicit PgConnection(const std::string& location);
+  // within `deadline` (BoundedCallDeadline), which bounds each later
+  // statement as well.
+  PgConnection(const std::string& location, std::chrono::seconds deadline);
   PgConnection(const PgConnection&) = delete;
   PgConnection& operator=(const PgConnection&) = delete;
   ~PgConnection();
 
-  // "PostgreSQL host H port P database D".
+  // "PostgreSQL host H port P database D", of the last connect.
   const std::string& name() const { return name_; }
 
   // Runs `sql`, which takes no parameters and may hold several statements.
@@ -88,23 +94,38 @@ class PgConnection {
 
   // A unit of work: `begin` starts it, `end` (COMMIT or ROLLBACK) ends it.
   // A connection found lost is made again before a unit begins (a BEGIN
-  // that finds it lost is run once more on the new one) and before a
-  // statement outside a unit; inside a unit its statements fail, and the
-  // unit with them.
+  // that finds it lost, answered or not, is run once more on the new one)
+  // and before a statement outside a unit; inside a unit its statements
+  // fail, and the unit with them. A COMMIT is never run again: one that
+  // lost its connection fails, saying the unit may have been kept.
   void BeginUnit(const char* begin);
   void EndUnit(const char* end);
 
  private:
   friend class PgStatement;
+  using Result = std::unique_ptr<PGresult, void (*)(PGresult*)>;
 
-  bool Lost() const { return PQstatus(connection_) == CONNECTION_BAD; }
-  void Reconnect();
+  bool Lost() const { return connection_ == nullptr || PQstatus(connection_) == CONNECTION_BAD; }
+  // Connects afresh; throws PgError.
+  void Connect();
+  void Close();
   void ReconnectIfLost() {
-    if (!inUnit_ && Lost()) Reconnect();
+    if (!inUnit_ && Lost()) Connect();
   }
+  // The answer to the command that `sent` (what PQsend... returned) says
+  // was sent, within the deadline; throws PgError naming `context` unless
+  // it succeeded.
+  Result Command(const std::string& context, int sent);
+  // Waits within the deadline for the socket to be ready for `events`;
+  // closes the connection and throws PgError naming `context` when it is not.
+  void Await(const std::string& context, short events,
+             std::chrono::steady_clock::time_point until);
   // What the last command on the connection said, on one line, prefixed with `context`.
   [[noreturn]] void Fail(const std::string& context, const PGresult* result) const;
 
+  const std::string location_;
+  const std::chrono::seconds deadline_;
+  const PgParameters parameters_;
   PGconn* connection_ = nullptr;
   std::string name_;
   bool inUnit_ = false;

@@ -7,9 +7,10 @@
 namespace localplatform {
 namespace {
 
-std::unique_ptr<PgConnection> Connect(const std::string& location) {
+std::unique_ptr<PgConnection> Connect(const std::string& location,
+                                      std::chrono::seconds deadline) {
   try {
-    auto connection = std::make_unique<PgConnection>(location);
+    auto connection = std::make_unique<PgConnection>(location, deadline);
     connection->Migrate(PostgresSchema());
     return connection;
   } catch (const PgError& error) {
@@ -19,7 +20,8 @@ std::unique_ptr<PgConnection> Connect(const std::string& location) {
 
 }  // namespace
 
-PgStore::PgStore(const std::string& location) : SqlStore(Connect(location)) {}
+PgStore::PgStore(const std::string& location, std::chrono::seconds deadline)
+    : SqlStore(Connect(location, deadline)) {}
 
 void PgStore::BeginUnit(bool writes) {
   db().BeginUnit(writes ? "BEGIN" : "BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY");

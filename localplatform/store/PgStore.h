@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 
 #include "store/PgConnection.h"
@@ -17,8 +18,8 @@ class PgStore : public SqlStore<PgConnection, PgError> {
  public:
   // A store with a connection of its own to the database at `location`
   // (a connection URI or keyword string), its schema created or brought up
-  // to date. Throws StoreError.
-  explicit PgStore(const std::string& location);
+  // to date, every call bounded by `deadline`. Throws StoreError.
+  PgStore(const std::string& location, std::chrono::seconds deadline);
 
   const std::string& Where() const override { return db().name(); }
 

@@ -91,7 +91,7 @@ std::shared_ptr<StoreConnection> CurrentConnection() {
   const int64_t forks = g_forks.load();
   if (state.connection != nullptr && state.forks == forks) return state.connection;
   ConfigureFromEnvironmentOnce(state);
-  auto made = std::make_shared<StoreConnection>(state.configuration.storeLocation);
+  auto made = std::make_shared<StoreConnection>(state.configuration);
   DropConnection(state);
   state.connection = std::move(made);
   state.forks = forks;

@@ -16,7 +16,8 @@ namespace localplatform {
 // A connection with what the platform services keep beside it.
 struct StoreConnection {
   // Throws StoreError.
-  explicit StoreConnection(const std::string& location) : store(ConnectStore(location)) {}
+  explicit StoreConnection(const PlatformConfiguration& configuration)
+      : store(ConnectStore(configuration.storeLocation, configuration.callDeadline)) {}
 
   const std::unique_ptr<Store> store;
   // Changed only inside a unit of `store` (Store::Begin), which no two

@@ -4,11 +4,14 @@
 // without touching them. Every operation is one self-contained unit of work
 // unless it runs between Begin and Commit; a failure throws StoreError.
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "store/CallDeadline.h"
 
 namespace localplatform {
 
@@ -161,8 +164,10 @@ class StoreUnit {
 bool IsPostgresLocation(const std::string& location);
 
 // A store with a connection of its own to `location`, its schema created or
-// brought up to date. Throws StoreError.
-std::unique_ptr<Store> ConnectStore(const std::string& location);
+// brought up to date; on PostgreSQL no call waits for it longer than
+// `callDeadline` (store/CallDeadline.h). Throws StoreError.
+std::unique_ptr<Store> ConnectStore(const std::string& location,
+                                    std::chrono::seconds callDeadline = kDefaultCallDeadline);
 
 // The store of the installed configuration (PlatformConfiguration.h),
 // through the process's one connection to it (store/ProcessStore.h).

@@ -23,8 +23,9 @@ bool IsPostgresLocation(const std::string& location) {
   return at < location.size() && location[at] == '=';
 }
 
-std::unique_ptr<Store> ConnectStore(const std::string& location) {
-  if (IsPostgresLocation(location)) return std::make_unique<PgStore>(location);
+std::unique_ptr<Store> ConnectStore(const std::string& location,
+                                    std::chrono::seconds callDeadline) {
+  if (IsPostgresLocation(location)) return std::make_unique<PgStore>(location, callDeadline);
   return std::make_unique<SqliteStore>(location);
 }
 

@@ -1,18 +1,26 @@
 // The frame every platform service call runs in, as callers meet it, on
 // each store: a fault set by any connection is seen on the next call and
 // confined to its scope, a throw leaves the call as an exception; a store
-// that cannot be read fails every service with one code, and one whose
-// connection was lost is connected to again; an argument whose value
+// that cannot be read fails every service with one code, one that never
+// answers fails a batch of calls within seconds, and one whose connection
+// was lost is connected to again; an argument whose value
 // callers must fix is refused when passed otherwise. Each failure is logged
 // once.
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <cstdio>
 #include <functional>
 #include <string>
 
 #include "AppMgr.h"
 #include "LuUtils.h"
+#include "PlatformConfiguration.h"
 #include "VeskConfigClient.h"
 #include "XmlMessages.h"
 #include "ZrLib.h"
@@ -137,6 +145,34 @@ TEST_P(LostConnection, IsMadeAgainOnTheNextCall) {
   EXPECT_EQ(Subclient(7).setVeskViewConfiguration("A;", nullptr), kServiceDone);
   platform_.ExecuteSql(kEndOtherSessions);
   EXPECT_EQ(ReadList(7), kServiceDone);
+}
+
+// A server that takes the connection and never answers it: the first call
+// waits out its deadline, the calls after it fail at once.
+TEST(UnreachableStore, FailsABatchOfCallsWithinSeconds) {
+  const int listener = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof(address);
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), size), 0);
+  ASSERT_EQ(listen(listener, 1), 0);
+  ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size), 0);
+  testsupport::TempPlatform platform;
+  PlatformConfiguration silent = platform.configuration();
+  silent.storeLocation =
+      "host=127.0.0.1 port=" + std::to_string(ntohs(address.sin_port)) + " dbname=platform";
+  silent.callDeadline = std::chrono::seconds(1);
+  InstallConfiguration(silent);
+  testsupport::ScopedCapture log(-1);
+  constexpr int kCalls = 400;
+  const auto started = std::chrono::steady_clock::now();
+  for (int call = 0; call < kCalls; ++call) EXPECT_EQ(ReadList(7), kStoreUnavailable);
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
+  std::printf("%d calls against a store that never answers: %.1f s\n", kCalls, took.count());
+  EXPECT_LT(took.count(), 60);
+  EXPECT_EQ(log->CountContaining("timeout expired"), kCalls);
+  close(listener);
 }
 
 TEST(ServiceArguments, AFixedArgumentPassedOtherwiseIsRefusedBeforeAnyWork) {

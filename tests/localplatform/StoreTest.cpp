@@ -1,26 +1,29 @@
 // The platform store on each database: a database from a newer build is
 // refused, processes meeting a new database at once all open it, a whole
 // platform moves into PostgreSQL; a PostgreSQL location is never shown with
-// its password, and a server that never answers is not waited for. What it
-// stores is tested through the platform classes that use it.
+// its password, no session holds another past the bounds of the call
+// deadline, and of several hosts the one reached is named. What it stores
+// is tested through the platform classes that use it.
 
-#include <arpa/inet.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "PlatformConfiguration.h"
 #include "SqliteDatabase.h"
+#include "store/PgConnection.h"
 #include "store/PlatformCopy.h"
 #include "store/Schema.h"
+#include "store/SqlStore.h"
 #include "store/SqliteStore.h"
 #include "support/EachStore.h"
 #include "support/SnaphostProcess.h"
@@ -29,6 +32,7 @@ namespace {
 
 using namespace localplatform;
 using testing::HasSubstr;
+using testing::IsEmpty;
 using testing::Not;
 
 class PlatformStore : public testsupport::OnEachStore {};
@@ -199,25 +203,93 @@ TEST(PostgresLocation, NoPasswordIsShownInAnyTextOrLogLine) {
   }
 }
 
-// A server that takes the connection and never answers it.
-TEST(PostgresLocation, AServerThatNeverAnswersIsGivenUpAfterTheConnectTimeout) {
-  const int listener = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t size = sizeof(address);
-  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), size), 0);
-  ASSERT_EQ(listen(listener, 1), 0);
-  ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size), 0);
-  const std::string location =
-      "host=127.0.0.1 port=" + std::to_string(ntohs(address.sin_port)) + " dbname=platform";
-  try {
-    ConnectStore(location);
-    ADD_FAILURE() << "connected";
-  } catch (const StoreError& error) {
-    EXPECT_THAT(error.what(), HasSubstr("timeout expired"));
+// ZRSO_CALL_DEADLINE in whole seconds, never above the longest.
+TEST(CallDeadline, IsReadFromTheEnvironmentAndBounded) {
+  const struct {
+    const char* text;
+    int seconds;
+  } cases[] = {{"", 10}, {"7", 7}, {"30", 30}, {"45", 30}, {"0", 10}, {"-2", 10}, {"5s", 10}};
+  for (const auto& c : cases) {
+    setenv("ZRSO_CALL_DEADLINE", c.text, 1);
+    const PlatformConfiguration configuration = PlatformConfiguration::ForStore("platform.db");
+    EXPECT_EQ(BoundedCallDeadline(configuration.callDeadline).count(), c.seconds) << c.text;
   }
-  close(listener);
+  unsetenv("ZRSO_CALL_DEADLINE");
 }
+
+// What went wrong, or empty when nothing did.
+template <typename Work>
+std::string Failure(Work work) {
+  try {
+    work();
+    return "";
+  } catch (const std::exception& error) {
+    return error.what();
+  }
+}
+
+// What Failure returns when `part` of it is expected: nothing when empty.
+testing::Matcher<const std::string&> FailsWith(const char* part) {
+  if (*part == '\0') return IsEmpty();
+  return HasSubstr(part);
+}
+
+// A session that holds a row lock and idles, and another that wants the
+// row, each with timeouts from its deadline unless its location sets them.
+class SessionBounds : public testsupport::OnEachStore {};
+
+TEST_P(SessionBounds, NoSessionHoldsAnotherPastItsBounds) {
+  const std::string keptIdle = " options='-c idle_in_transaction_session_timeout=0'";
+  const std::string neverTimedOut = " options='-c lock_timeout=0 -c statement_timeout=0'";
+  const struct {
+    std::string holder, waiter;
+    const char* holderSettings;
+    const char* waiterFails;
+    const char* holderCommitFails;
+  } cases[] = {
+      // The idle holder is ended, and the waiter gets the row, before its lock wait ends.
+      {"", "", "2s 1s 500ms", "", "whether the unit was kept is unknown"},
+      {keptIdle, "", "2s 1s 0", "canceling statement due to lock timeout", ""},
+      {keptIdle, neverTimedOut, "2s 1s 0", "within the call deadline of 4 s", ""},
+  };
+  platform_.PutViewList(7, "A;");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.holder + " /" + c.waiter);
+    PgConnection holder(platform_.location() + c.holder, std::chrono::seconds(2));
+    auto settings = holder.Reuse(
+        "SELECT current_setting('statement_timeout') || ' ' || current_setting('lock_timeout') || "
+        "' ' || current_setting('idle_in_transaction_session_timeout')");
+    ASSERT_TRUE(settings.Step());
+    EXPECT_EQ(settings.ColumnText(0), c.holderSettings);
+    const int64_t version = platform_.store().ReadViewList(7).version;
+    holder.BeginUnit("BEGIN");
+    holder.Reuse(kUpdateViewList).Bind(1, 7).Bind(2, "held;").Bind(3, version).Run();
+    const std::string waiter = platform_.location() + c.waiter;
+    const auto write = [&] {
+      EXPECT_TRUE(ConnectStore(waiter, std::chrono::seconds(4))->WriteViewList(7, "B;", version));
+    };
+    EXPECT_THAT(Failure(write), FailsWith(c.waiterFails));
+    EXPECT_THAT(Failure([&] { holder.EndUnit("COMMIT"); }), FailsWith(c.holderCommitFails));
+  }
+  // The waiter whose deadline passed found the store unreachable: it is
+  // not connected to again for a while.
+  EXPECT_THAT(Failure([&] { ConnectStore(platform_.location() + neverTimedOut); }),
+              HasSubstr("within the call deadline of 4 s"));
+}
+
+// Of a multi-host location the host the connection reached is named.
+TEST_P(SessionBounds, AMultiHostLocationIsNamedByTheHostItReached) {
+  const char* host = std::getenv("PGHOST");
+  const char* port = std::getenv("PGPORT");
+  if (host == nullptr || port == nullptr) GTEST_SKIP() << "PGHOST and PGPORT name no server";
+  const std::string location = platform_.location() + " host=127.0.0.1," + host + " port=1," +
+                               port + " target_session_attrs=read-write";
+  std::unique_ptr<Store> store = ConnectStore(location);
+  EXPECT_THAT(store->Where(), HasSubstr("PostgreSQL host " + std::string(host) + " port " + port));
+  EXPECT_TRUE(store->ListShares().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(PostgreSQL, SessionBounds,
+                         ::testing::Values(testsupport::StoreKind::kPostgres));
 
 }  // namespace

@@ -17,7 +17,7 @@ namespace {
 constexpr char kNoServer[] = "host=127.0.0.1 port=1 dbname=none";
 
 localplatform::PgConnection& Server() {
-  static localplatform::PgConnection server(TestServer());
+  static localplatform::PgConnection server(TestServer(), localplatform::kDefaultCallDeadline);
   return server;
 }
 
@@ -110,7 +110,7 @@ void TempPlatform::ExecuteSql(const char* sql) {
   if (kind_ == StoreKind::kSqlite) {
     storage::SqliteDatabase(location(), localplatform::SqliteSchema()).Exec(sql);
   } else {
-    localplatform::PgConnection connection(location());
+    localplatform::PgConnection connection(location(), localplatform::kDefaultCallDeadline);
     connection.Migrate(localplatform::PostgresSchema());
     connection.Exec(sql);
   }
