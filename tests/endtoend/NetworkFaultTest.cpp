@@ -42,7 +42,8 @@ constexpr int kDeadline = 2;
 constexpr char kPatientDeadline[] = "15";
 constexpr auto kLimit = std::chrono::seconds(60);
 constexpr int kRecords = 10;
-// A unit boundary in the middle of a batch of kRecords maps.
+// A map takes seven units of the store or so: the 12th of a batch of
+// kRecords maps falls in its second record.
 constexpr int kMidBatch = 12;
 
 double SecondsSince(Clock::time_point start) {
@@ -56,7 +57,7 @@ const char* Environment(const char* name) {
 
 // `command` run by the shell from /, at most 60 s; true when it succeeded.
 bool Shell(const std::string& command) {
-  return std::system(("cd / && timeout 60 " + command + " >/dev/null 2>&1").c_str()) == 0;
+  return std::system(("cd / && timeout 60 " + command + " >/dev/null").c_str()) == 0;
 }
 
 // The first column of the one row `sql` gives on `location`.
@@ -120,12 +121,12 @@ class PostgreSQLNetwork : public ::testing::Test {
            Environment("PGPORT") + " target_session_attrs=read-write";
   }
   // Maps the records of `home` through `location` while the main thread
-  // goes on; the time it ended is in `end`.
+  // goes on; the time it ended is then in `end`.
   std::future<SnaphostRun> MapLater(const std::string& home, const std::string& location,
-                                    Clock::time_point& end) {
-    return std::async(std::launch::async, [this, home, location, &end] {
+                                    Clock::time_point* end = nullptr) {
+    return std::async(std::launch::async, [this, home, location, end] {
       SnaphostRun run = Snaphost(home, {"map", "--share", "/sales"}, location);
-      end = Clock::now();
+      if (end != nullptr) *end = Clock::now();
       return run;
     });
   }
@@ -163,12 +164,12 @@ TEST_F(PostgreSQLNetwork, PartitionedHostEndsItsBatchAndHoldsNoOtherUp) {
   for (const Cut& cut : {Cut{"mid-batch", "BEGIN ISOLATION", kMidBatch, "", true},
                          Cut{"between UPDATE and COMMIT", "COMMIT", 1, "UPDATE view_lists", false}}) {
     SCOPED_TRACE(cut.name);
-    const std::string homeA = Machine(std::string("a-") + (cut.someDone ? "mid" : "update"));
-    const std::string homeB = Machine(std::string("b-") + (cut.someDone ? "mid" : "update"), 3);
+    const std::string homeA = Machine(std::string("a ") + cut.name);
+    const std::string homeB = Machine(std::string("b ") + cut.name, 3);
     FaultProxy proxy(ServerPort());
     proxy.PartitionAt(cut.marker, cut.nth, cut.after);
     Clock::time_point endA;
-    std::future<SnaphostRun> a = MapLater(homeA, Through(proxy), endA);
+    std::future<SnaphostRun> a = MapLater(homeA, Through(proxy), &endA);
     ASSERT_TRUE(proxy.WaitPartitioned(kLimit));
     const Clock::time_point startB = Clock::now();
     const SnaphostRun b = Snaphost(homeB, {"map", "--share", "/sales"});
@@ -182,9 +183,9 @@ TEST_F(PostgreSQLNetwork, PartitionedHostEndsItsBatchAndHoldsNoOtherUp) {
     EXPECT_EQ(outcome.mapped > 0, cut.someDone);
     EXPECT_EQ(outcome.failed, kRecords - outcome.mapped);
     EXPECT_EQ(outcome.mappedAfterAFailure, 0);
-    EXPECT_LT(ended, 5 * kDeadline);
-    EXPECT_LT(heldUp, 3 * kDeadline);
-    EXPECT_NE(b.exitCode, 3) << b.err;
+    EXPECT_LT(ended, 2 * kDeadline);
+    EXPECT_LT(heldUp, 1.5 * kDeadline);
+    EXPECT_EQ(b.exitCode, 0) << b.err;
     std::cout << "network: partitioned " << cut.name << ", the host ended its batch " << ended
               << " s after the partition (" << outcome.mapped << " mapped, " << outcome.failed
               << " failed); the other host's batch of 3 took " << heldUp << " s, exit code "
@@ -203,7 +204,7 @@ TEST_F(PostgreSQLNetwork, PartitionAtConnectEndsTheBatchSayingWhy) {
   const double took = SecondsSince(start);
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(RecordsOf(home).mapped, 0);
-  EXPECT_LT(took, 3 * kDeadline);
+  EXPECT_LT(took, 2 * kDeadline);
   EXPECT_NE(run.err.find("PostgreSQL host 127.0.0.1 port " + std::to_string(proxy.port())),
             std::string::npos)
       << run.err;
@@ -226,11 +227,10 @@ TEST_F(PostgreSQLNetwork, BatchGoesOnAcrossAServerRestart) {
   for (const Restart& restart : {Restart{"between units", "BEGIN", kMidBatch, 0},
                                  Restart{"inside a unit", "UPDATE view_lists", 1, 1}}) {
     SCOPED_TRACE(restart.name);
-    const std::string home = Machine(std::string("a-") + (restart.failed == 0 ? "between" : "in"));
+    const std::string home = Machine(std::string("a ") + restart.name);
     FaultProxy proxy(ServerPort());
     proxy.PartitionAt(restart.marker, restart.nth);
-    Clock::time_point end;
-    std::future<SnaphostRun> map = MapLater(home, Through(proxy), end);
+    std::future<SnaphostRun> map = MapLater(home, Through(proxy));
     ASSERT_TRUE(proxy.WaitPartitioned(kLimit));
     EXPECT_TRUE(Cluster("restart"));
     proxy.Heal();
@@ -259,9 +259,9 @@ class Standby {
     const std::string bin = std::filesystem::path(Environment("PG_CONFIG")).parent_path();
     pgCtl_ = asOwner_ + bin + "/pg_ctl -D " + folder_ + "/data ";
     ok_ = ok_ && Shell(asOwner_ + bin + "/pg_basebackup -h 127.0.0.1 -p " + Environment("PGPORT") +
-                       " -D " + folder_ + "/data -R -X stream -c fast");
+                       " -D " + folder_ + "/data -R -X stream -c fast -N");
     std::ofstream(folder_ + "/data/postgresql.conf")
-        << "listen_addresses = ''\nunix_socket_directories = '" << folder_ << "'\n";
+        << "fsync = off\nlisten_addresses = ''\nunix_socket_directories = '" << folder_ << "'\n";
     std::ofstream(folder_ + "/data/pg_hba.conf") << "local all all trust\n";
     ok_ = ok_ && Shell(pgCtl_ + "-l " + folder_ + "/log -w start");
   }
@@ -306,8 +306,7 @@ TEST_F(PostgreSQLNetwork, BatchGoesOnOnAPromotedStandby) {
   FaultProxy proxy(ServerPort());
   const std::string location = Through(proxy, standby.host());
   proxy.PartitionAt("BEGIN", kMidBatch);
-  Clock::time_point end;
-  std::future<SnaphostRun> map = MapLater(home, location, end);
+  std::future<SnaphostRun> map = MapLater(home, location);
   ASSERT_TRUE(proxy.WaitPartitioned(kLimit));
   const Clock::time_point failover = Clock::now();
   EXPECT_TRUE(standby.CaughtUp(platform_.location()));
