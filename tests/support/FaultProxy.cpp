@@ -91,79 +91,65 @@ FaultProxy::Clock::time_point FaultProxy::partitionedAt() {
 
 void FaultProxy::Run() {
   for (;;) {
-    bool partitioned = false;
     {
       std::lock_guard<std::mutex> lock(mutex_);
       if (stop_) return;
-      partitioned = partitioned_;
       if (refusing_ && listener_ >= 0) {
         close(listener_);
         listener_ = -1;
       }
     }
-    for (size_t i = 0; i < pairs_.size(); ++i) {
-      if (!partitioned && !Flush(pairs_[i])) {
-        Close(pairs_[i]);
-        pairs_.erase(pairs_.begin() + static_cast<std::ptrdiff_t>(i--));
-      }
-    }
-    // A negative descriptor is left out of the poll.
+    // poll leaves out negative descriptors: a closed listener, the sides of
+    // a pair that ended while partitioned.
     std::vector<pollfd> polled = {{listener_, POLLIN, 0}};
-    std::vector<std::pair<size_t, int>> sides;  // pair and side of each polled socket but the first
-    for (size_t i = 0; i < pairs_.size(); ++i) {
-      if (pairs_[i].ended) continue;
+    for (const Pair& pair : pairs_) {
+      for (int fd : pair.fds) polled.push_back({pair.ended ? -1 : fd, POLLIN, 0});
+    }
+    poll(polled.data(), polled.size(), kPollMilliseconds);
+    for (size_t i = pairs_.size(); i-- > 0;) {
+      bool open = true;
       for (int side : {0, 1}) {
-        const int fd = side == 0 ? pairs_[i].client : pairs_[i].server;
-        if (fd < 0) continue;
-        polled.push_back({fd, POLLIN, 0});
-        sides.emplace_back(i, side);
+        if (polled[1 + 2 * i + side].revents != 0) open = open && Forward(pairs_[i], side);
       }
-    }
-    if (poll(polled.data(), polled.size(), kPollMilliseconds) <= 0) continue;
-    std::vector<size_t> done;
-    for (size_t at = 1; at < polled.size(); ++at) {
-      const auto [pair, side] = sides[at - 1];
-      if (polled[at].revents != 0 && !Forward(pairs_[pair], side)) done.push_back(pair);
-    }
-    for (auto pair = done.rbegin(); pair != done.rend(); ++pair) {
-      Close(pairs_[*pair]);
-      pairs_.erase(pairs_.begin() + static_cast<std::ptrdiff_t>(*pair));
+      if (!open || !Flush(pairs_[i])) {
+        Close(pairs_[i]);
+        pairs_.erase(pairs_.begin() + static_cast<std::ptrdiff_t>(i));
+      }
     }
     if (polled[0].revents != 0) Accept();
   }
 }
 
 void FaultProxy::Accept() {
-  const int client = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-  if (client < 0) return;
-  pairs_.emplace_back();
-  pairs_.back().client = client;
+  Pair pair;
+  pair.fds[0] = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+  if (pair.fds[0] < 0) return;
+  pair.fds[1] = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  const sockaddr_in server = Loopback(serverPort_);
+  // A server that is not there closes the host's connection.
+  if (connect(pair.fds[1], reinterpret_cast<const sockaddr*>(&server), sizeof(server)) != 0) {
+    Close(pair);
+    return;
+  }
+  pairs_.push_back(pair);
 }
 
 bool FaultProxy::Forward(Pair& pair, int from) {
   char buffer[16384];
-  const ssize_t size = read(from == 0 ? pair.client : pair.server, buffer, sizeof(buffer));
+  const ssize_t size = read(pair.fds[from], buffer, sizeof(buffer));
   const std::string bytes(buffer, size > 0 ? static_cast<size_t>(size) : 0);
   if (from == 0) Inspect(bytes);
   std::lock_guard<std::mutex> lock(mutex_);
-  if (!partitioned_ && pair.server >= 0) {
-    return size > 0 && SendAll(from == 0 ? pair.server : pair.client, bytes);
-  }
+  if (!partitioned_) return size > 0 && SendAll(pair.fds[1 - from], bytes);
   pair.held[from] += bytes;
-  if (size <= 0) pair.ended = true;
+  pair.ended = pair.ended || size <= 0;
   return true;
 }
 
 bool FaultProxy::Flush(Pair& pair) {
-  if (pair.server < 0) {
-    pair.server = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const sockaddr_in address = Loopback(serverPort_);
-    // A server that is not there closes the host's connection.
-    if (connect(pair.server, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
-      return false;
-    }
-  }
-  const bool sent = SendAll(pair.client, pair.held[1]) && SendAll(pair.server, pair.held[0]);
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (partitioned_) return true;
+  const bool sent = SendAll(pair.fds[0], pair.held[1]) && SendAll(pair.fds[1], pair.held[0]);
   pair.held[0].clear();
   pair.held[1].clear();
   return sent && !pair.ended;
@@ -171,11 +157,8 @@ bool FaultProxy::Flush(Pair& pair) {
 
 void FaultProxy::Inspect(const std::string& bytes) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (left_ == 0) return;
-  if (!after_.empty()) {
-    if (bytes.find(after_) == std::string::npos) return;
-    after_.clear();
-  }
+  if (left_ == 0 || (!after_.empty() && bytes.find(after_) == std::string::npos)) return;
+  after_.clear();
   for (size_t at = bytes.find(marker_); at != std::string::npos; at = bytes.find(marker_, at + 1)) {
     if (--left_ == 0) {
       partitioned_ = true;
@@ -187,8 +170,7 @@ void FaultProxy::Inspect(const std::string& bytes) {
 }
 
 void FaultProxy::Close(Pair& pair) {
-  close(pair.client);
-  if (pair.server >= 0) close(pair.server);
+  for (int fd : pair.fds) close(fd);
 }
 
 }  // namespace testsupport

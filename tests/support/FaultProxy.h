@@ -3,7 +3,6 @@
 // the network tests partition: it then stops forwarding in both directions
 // without closing anything (no FIN, no RST), as a network that silently
 // drops packets does, holding what either side sends until it heals.
-// Connections accepted while partitioned reach the server only once healed.
 
 #include <chrono>
 #include <condition_variable>
@@ -43,19 +42,18 @@ class FaultProxy {
 
  private:
   struct Pair {
-    int client = -1;
-    int server = -1;           // -1 until healed, for a connection accepted while partitioned
-    std::string held[2];       // sent by the client, by the server
-    bool ended = false;        // one side closed while partitioned
+    int fds[2] = {-1, -1};  // to the host, to the server
+    std::string held[2];    // what each sent while partitioned
+    bool ended = false;     // closed on one side while partitioned
   };
 
   void Run();
   void Accept();
-  // Moves what `pair`'s side `from` (0 client, 1 server) sent; false once
-  // the pair is done with.
+  // Moves what side `from` of `pair` sent; false once the pair is done with.
   bool Forward(Pair& pair, int from);
+  // Sends what was held unless partitioned; false once the pair is done with.
   bool Flush(Pair& pair);
-  // Looks for the partition marker in what a client sent.
+  // Looks for the partition marker in what a host sent.
   void Inspect(const std::string& bytes);
   static void Close(Pair& pair);
 
