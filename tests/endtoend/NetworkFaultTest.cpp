@@ -41,8 +41,8 @@ constexpr int kDeadline = 2;
 constexpr char kPatientDeadline[] = "15";
 constexpr auto kLimit = std::chrono::seconds(60);
 constexpr int kRecords = 10;
-// A map takes seven units of the store or so: the 12th of a batch of
-// kRecords maps falls in its second record.
+// A map takes eight units of the store, six of them reads: the 12th unit
+// (or read) of a batch of kRecords maps falls in its second (or third) record.
 constexpr int kMidBatch = 12;
 
 double SecondsSince(Clock::time_point start) {
