@@ -2,7 +2,7 @@
 // How long one call of the platform may wait for its store. On PostgreSQL
 // every connect and every statement, COMMIT included, gets the whole
 // deadline, and the session's server-side timeouts are derived from it
-// (PgConnection.h).
+// (PgParameters.h).
 
 #include <chrono>
 
@@ -14,9 +14,9 @@ constexpr std::chrono::seconds kLongestCallDeadline{30};
 // `deadline` within [1 s, kLongestCallDeadline]: a longer one counts as the
 // longest.
 constexpr std::chrono::seconds BoundedCallDeadline(std::chrono::seconds deadline) {
-  return deadline < std::chrono::seconds(1)   ? std::chrono::seconds(1)
-         : deadline > kLongestCallDeadline ? kLongestCallDeadline
-                                           : deadline;
+  return deadline < std::chrono::seconds(1) ? std::chrono::seconds(1)
+         : deadline > kLongestCallDeadline  ? kLongestCallDeadline
+                                            : deadline;
 }
 
 }  // namespace localplatform

@@ -51,6 +51,11 @@ void ThrowIfUnreachable(const std::string& location) {
   if (last.location == location && Clock::now() < last.until) throw PgError(last.why);
 }
 
+bool Succeeded(const PGresult* result) {
+  const ExecStatusType status = PQresultStatus(result);
+  return status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
+}
+
 std::string Named(PGconn* connection) {
   auto text = [](const char* value) { return std::string(value != nullptr ? value : ""); };
   return "PostgreSQL host " + text(PQhost(connection)) + " port " + text(PQport(connection)) +
@@ -173,15 +178,14 @@ void PgConnection::Await(const std::string& context, short events, Clock::time_p
   }
   if (socket < 0) return;
   Close();
-  const std::string why =
-      "no answer from " + name_ + " within the call deadline of " + std::to_string(deadline_.count()) + " s";
+  const std::string why = "no answer from " + name_ + " within the call deadline of " +
+                          std::to_string(deadline_.count()) + " s";
   Remember(location_, why);
   throw PgError(context + ": " + why);
 }
 
 PgConnection::Result PgConnection::Command(const std::string& context, int sent) {
-  if (connection_ == nullptr) Fail(context, nullptr);
-  if (sent == 0) Fail(context, nullptr);
+  if (connection_ == nullptr || sent == 0) Fail(context, nullptr);
   const Clock::time_point until = Clock::now() + deadline_;
   for (int pending; (pending = PQflush(connection_)) > 0;) {
     Await(context, POLLIN | POLLOUT, until);
@@ -196,11 +200,9 @@ PgConnection::Result PgConnection::Command(const std::string& context, int sent)
     }
     Result next(PQgetResult(connection_), PQclear);
     if (!next) break;
-    const ExecStatusType status = PQresultStatus(answer.get());
-    if (!answer || status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) answer = std::move(next);
+    if (!answer || Succeeded(answer.get())) answer = std::move(next);
   }
-  const ExecStatusType status = PQresultStatus(answer.get());
-  if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) Fail(context, answer.get());
+  if (!Succeeded(answer.get())) Fail(context, answer.get());
   return answer;
 }
 
@@ -214,8 +216,9 @@ PgStatement PgConnection::Reuse(const char* sql) {
   auto kept = kept_.find(std::string_view(sql));
   if (kept == kept_.end()) {
     const std::string name = "s" + std::to_string(kept_.size());
-    Command(std::string("prepare [") + sql + "]",
-            PQsendPrepare(connection_, name.c_str(), WithDollarParameters(sql).c_str(), 0, nullptr));
+    Command(
+        std::string("prepare [") + sql + "]",
+        PQsendPrepare(connection_, name.c_str(), WithDollarParameters(sql).c_str(), 0, nullptr));
     kept = kept_.emplace(sql, name).first;
   }
   return PgStatement(*this, kept->second, sql);
@@ -243,16 +246,17 @@ void PgConnection::BeginUnit(const char* begin) {
 
 // Never on a connection made again: a COMMIT there would find nothing to
 // commit and succeed. A COMMIT of a unit in which a statement failed rolls
-// it back, and says so only in its command tag.
+// it back, and says so only in its command tag. A COMMIT whose connection
+// was lost on the way may have been kept or not.
 void PgConnection::EndUnit(const char* end) {
   inUnit_ = false;
   const std::string context = std::string("exec [") + end + "]";
-  const bool sent = connection_ != nullptr;
+  const bool connected = connection_ != nullptr;
   Result result(nullptr, PQclear);
   try {
     result = Command(context, PQsendQuery(connection_, end));
   } catch (const PgError& error) {
-    if (!sent || !Lost() || std::strcmp(end, "COMMIT") != 0) throw;
+    if (!connected || !Lost() || std::strcmp(end, "COMMIT") != 0) throw;
     throw PgError(std::string(error.what()) + "; whether the unit was kept is unknown");
   }
   if (std::strcmp(PQcmdStatus(result.get()), end) != 0) {

@@ -94,8 +94,9 @@ class PgConnection {
 
   // A unit of work: `begin` starts it, `end` (COMMIT or ROLLBACK) ends it.
   // A connection found lost is made again before a unit begins (a BEGIN
-  // that finds it lost, answered or not, is run once more on the new one)
-  // and before a statement outside a unit; inside a unit its statements
+  // that finds it lost is run once more on the new one; one without an
+  // answer is not, its store being remembered unreachable) and before a
+  // statement outside a unit; inside a unit its statements
   // fail, and the unit with them. A COMMIT is never run again: one that
   // lost its connection fails, saying the unit may have been kept.
   void BeginUnit(const char* begin);
@@ -118,8 +119,7 @@ class PgConnection {
   Result Command(const std::string& context, int sent);
   // Waits within the deadline for the socket to be ready for `events`;
   // closes the connection and throws PgError naming `context` when it is not.
-  void Await(const std::string& context, short events,
-             std::chrono::steady_clock::time_point until);
+  void Await(const std::string& context, short events, std::chrono::steady_clock::time_point until);
   // What the last command on the connection said, on one line, prefixed with `context`.
   [[noreturn]] void Fail(const std::string& context, const PGresult* result) const;
 

@@ -7,8 +7,7 @@
 namespace localplatform {
 namespace {
 
-std::unique_ptr<PgConnection> Connect(const std::string& location,
-                                      std::chrono::seconds deadline) {
+std::unique_ptr<PgConnection> Connect(const std::string& location, std::chrono::seconds deadline) {
   try {
     auto connection = std::make_unique<PgConnection>(location, deadline);
     connection->Migrate(PostgresSchema());
