@@ -59,6 +59,12 @@ bool Shell(const std::string& command) {
   return std::system(("cd / && timeout 60 " + command + " >/dev/null").c_str()) == 0;
 }
 
+// pg_ctlcluster `action` (restart, stop, start) on the test server, the
+// cluster that pg_virtualenv names regress.
+bool Cluster(const std::string& action) {
+  return Shell(std::string("pg_ctlcluster ") + Environment("PGVERSION") + " regress " + action);
+}
+
 // The first column of the one row `sql` gives on `location`.
 std::string Query(const std::string& location, const char* sql) {
   localplatform::PgConnection connection(location, localplatform::kDefaultCallDeadline);
@@ -141,9 +147,6 @@ class PostgreSQLNetwork : public ::testing::Test {
     return outcome;
   }
   static int ServerPort() { return std::atoi(Environment("PGPORT")); }
-  static bool Cluster(const std::string& action) {
-    return Shell(std::string("pg_ctlcluster ") + Environment("PGVERSION") + " regress " + action);
-  }
 
   testsupport::TempPlatform platform_{testsupport::StoreKind::kPostgres};
 };
@@ -160,8 +163,9 @@ TEST_F(PostgreSQLNetwork, PartitionedHostEndsItsBatchAndHoldsNoOtherUp) {
     const char* after;  // sent before it
     bool someDone;      // records of the batch done before the cut
   };
-  for (const Cut& cut : {Cut{"mid-batch", "BEGIN ISOLATION", kMidBatch, "", true},
-                         Cut{"between UPDATE and COMMIT", "COMMIT", 1, "UPDATE view_lists", false}}) {
+  for (const Cut& cut :
+       {Cut{"mid-batch", "BEGIN ISOLATION", kMidBatch, "", true},
+        Cut{"between UPDATE and COMMIT", "COMMIT", 1, "UPDATE view_lists", false}}) {
     SCOPED_TRACE(cut.name);
     const std::string homeA = Machine(std::string("a ") + cut.name);
     const std::string homeB = Machine(std::string("b ") + cut.name, 3);
@@ -266,7 +270,7 @@ class Standby {
   }
   ~Standby() {
     Shell(pgCtl_ + "-m immediate stop");
-    Shell(std::string("pg_ctlcluster ") + Environment("PGVERSION") + " regress start");
+    Cluster("start");
     std::error_code ignored;
     std::filesystem::remove_all(folder_, ignored);
   }

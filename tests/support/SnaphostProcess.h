@@ -60,8 +60,9 @@ inline SnaphostRun RunSnaphost(const std::string& home, const std::vector<std::s
   for (;;) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         end - std::chrono::steady_clock::now());
+    const int wait = static_cast<int>(std::max<int64_t>(left.count(), 0));
     pollfd output = {pipeFds[0], POLLIN, 0};
-    if (!run.killed && poll(&output, 1, static_cast<int>(std::max<int64_t>(left.count(), 0))) == 0) {
+    if (!run.killed && poll(&output, 1, wait) == 0) {
       kill(child, SIGKILL);
       run.killed = true;
     }
