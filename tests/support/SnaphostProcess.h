@@ -3,9 +3,13 @@
 // its home in a test's folder.
 
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -17,6 +21,7 @@ namespace testsupport {
 
 struct SnaphostRun {
   int exitCode = -1;
+  bool killed = false;  // at the time limit
   std::string out;  // standard output
   std::string err;  // standard error, by way of HOME/err.txt
 };
@@ -43,17 +48,30 @@ inline pid_t StartSnaphost(const std::string& home, const std::vector<std::strin
   return child;
 }
 
-// Runs snaphost as above and waits for it.
-inline SnaphostRun RunSnaphost(const std::string& home, const std::vector<std::string>& args) {
+// Runs snaphost as above and waits for it, at most `limit`: then it is killed.
+inline SnaphostRun RunSnaphost(const std::string& home, const std::vector<std::string>& args,
+                               std::chrono::seconds limit = std::chrono::minutes(10)) {
   int pipeFds[2];
-  if (pipe(pipeFds) != 0) return {};
-  fcntl(pipeFds[0], F_SETFD, FD_CLOEXEC);
+  // Neither end is left to a snaphost started at the same time by another thread.
+  if (pipe2(pipeFds, O_CLOEXEC) != 0) return {};
   pid_t child = StartSnaphost(home, args, pipeFds[1]);
   close(pipeFds[1]);
   SnaphostRun run;
+  const auto end = std::chrono::steady_clock::now() + limit;
   char buffer[4096];
-  ssize_t size;
-  while ((size = read(pipeFds[0], buffer, sizeof(buffer))) > 0) run.out.append(buffer, size);
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        end - std::chrono::steady_clock::now());
+    const int wait = static_cast<int>(std::max<int64_t>(left.count(), 0));
+    pollfd output = {pipeFds[0], POLLIN, 0};
+    if (!run.killed && poll(&output, 1, wait) == 0) {
+      kill(child, SIGKILL);
+      run.killed = true;
+    }
+    const ssize_t size = read(pipeFds[0], buffer, sizeof(buffer));
+    if (size <= 0) break;
+    run.out.append(buffer, static_cast<size_t>(size));
+  }
   close(pipeFds[0]);
   int status = 0;
   waitpid(child, &status, 0);
