@@ -25,7 +25,7 @@ for target in "${targets[@]}"; do
   # A crash, a sanitizer report or a broken property fails the run.
   "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
     "$found" "$seeds" > "$log" 2>&1 || { tail -n 40 "$log"; exit 1; }
-  runs=$(sed -n 's/^stat::number_executed_units: *//p' "$log")
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
   speed=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
   printf '%-16s %10s inputs  %7s inputs/s\n' "$name" "$runs" "$speed" | tee -a "$report"
   before=$(ls "$seeds" | wc -l)

@@ -56,9 +56,10 @@ void Write(const PlatformContents& contents, Store& store) {
     CopyRow("nfs_shares", Shown(share.share) + " on " + Shown(share.serverClientName),
             [&] { store.AddShare(share); });
   }
-  for (const auto& [subclientId, list] : contents.viewLists) {
-    CopyRow("view_lists", "subclient " + std::to_string(subclientId),
-            [&] { store.RestoreViewList(subclientId, list); });
+  // Loop variables, not structured bindings: a lambda cannot take those in C++17.
+  for (const auto& viewList : contents.viewLists) {
+    CopyRow("view_lists", "subclient " + std::to_string(viewList.first),
+            [&] { store.RestoreViewList(viewList.first, viewList.second); });
   }
   for (const NfsServerRow& server : contents.nfsServers) {
     CopyRow("nfs_servers", Shown(server.hostName), [&] { store.PutNfsServer(server); });
@@ -69,9 +70,11 @@ void Write(const PlatformContents& contents, Store& store) {
                 Shown(row.mountPath),
             [&] { store.AddExport(row); });
   }
-  for (const auto& [section, key, value] : contents.numbers) {
+  for (const auto& number : contents.numbers) {
+    const std::string& section = std::get<0>(number);
+    const std::string& key = std::get<1>(number);
     CopyRow("platform_info", Shown(section) + " " + Shown(key),
-            [&] { store.SetNumber(section, key, value); });
+            [&] { store.SetNumber(section, key, std::get<2>(number)); });
   }
   for (const FaultRow& fault : contents.faults) {
     CopyRow("faults", Shown(fault.name) + " " + Shown(fault.scope), [&] { store.SetFault(fault); });
