@@ -1,6 +1,6 @@
 // Fuzzes the view catalogue on a stored list with a run of operations.
 //
-// Input: the stored list text, then up to six operations (kMostOperations),
+// Input: the stored list text, then up to four operations (kMostOperations),
 // each starting on a line that begins with "@": "@c" MOUNT (check),
 // "@n" NAME "|" MOUNT "|" SERVER (create), "@d" MOUNT (delete). After every operation the stored list must
 // be what the operation promises:
@@ -30,7 +30,7 @@ using Pieces = std::vector<std::string>;
 constexpr int32_t kSubclient = 7;
 // Operations after these are not run: a short run per input keeps the
 // target fast enough to try millions of lists and operation sequences.
-constexpr int kMostOperations = 6;
+constexpr int kMostOperations = 4;
 
 void Require(bool condition, const char* property) {
   if (condition) return;
