@@ -84,8 +84,6 @@ TEST_P(PlatformStore, ProcessesMeetingANewDatabaseAtOnceAllOpenIt) {
   }
 }
 
-INSTANTIATE_ON_EACH_STORE(PlatformStore);
-
 TEST(SqlitePlatformStore, ANewDatabaseGetsItsFolders) {
   testsupport::TempPlatform platform;
   const std::string path = platform.folder() + "/nested/folder/platform.db";
@@ -136,7 +134,6 @@ std::string Described(const PlatformContents& contents) {
 }
 
 // What either store keeps, byte for byte, and what both refuse with one text.
-class StorableRows : public testsupport::OnEachStore {};
 
 const std::string kNotUtf8 = "caf\xe9-\xff\xfe";
 const std::string kNulInside = "A\0B;\xc3\x28;"s;
@@ -149,7 +146,7 @@ std::string Longest(size_t limit) {
   return name;
 }
 
-TEST_P(StorableRows, AwkwardRowsAreKeptByteForByteAndCopiedIntoEitherStore) {
+TEST_P(PlatformStore, AwkwardRowsAreKeptByteForByteAndCopiedIntoEitherStore) {
   const std::string longest = Longest(kNameLimit);
   std::string megabyteList;
   while (megabyteList.size() < (size_t{1} << 20)) megabyteList += "<SnapName>v\xe9\0x</SnapName>;"s;
@@ -177,7 +174,7 @@ TEST_P(StorableRows, AwkwardRowsAreKeptByteForByteAndCopiedIntoEitherStore) {
   EXPECT_EQ(Described(ReadPlatform(*target)), Described(kept));
 }
 
-TEST_P(StorableRows, BothStoresRefuseTheSameRowsWithTheSameText) {
+TEST_P(PlatformStore, BothStoresRefuseTheSameRowsWithTheSameText) {
   const std::string overlong(kNameLimit + 1, 'n');
   const struct {
     std::function<void(Store&)> write;
@@ -207,7 +204,7 @@ TEST_P(StorableRows, BothStoresRefuseTheSameRowsWithTheSameText) {
 }
 
 // A store written before names were refused at the door.
-TEST_P(StorableRows, ACopyNamesTheRowItCouldNotCopyAndCopiesNothing) {
+TEST_P(PlatformStore, ACopyNamesTheRowItCouldNotCopyAndCopiesNothing) {
   testsupport::TempPlatform source;
   source.store().PutNfsServer({"nas1.test", true});
   source.ExecuteSql("INSERT INTO clients (name, host_name) VALUES ('', 'nas1.test')");
@@ -218,7 +215,7 @@ TEST_P(StorableRows, ACopyNamesTheRowItCouldNotCopyAndCopiesNothing) {
   EXPECT_TRUE(ReadPlatform(*target).empty());
 }
 
-INSTANTIATE_ON_EACH_STORE(StorableRows);
+INSTANTIATE_ON_EACH_STORE(PlatformStore);
 
 TEST(PostgreSQLSchema, TextsStoredBeforeTheyWereKeptAsBytesReadTheSame) {
   testsupport::TempPlatform platform(testsupport::StoreKind::kPostgres);
@@ -241,11 +238,12 @@ TEST(PostgreSQLSchema, TextsStoredBeforeTheyWereKeptAsBytesReadTheSame) {
   EXPECT_TRUE(store.FindClientHost(kNotUtf8, host) && host == "h3");
 }
 
+// The store that the hosts of several machines share.
+class SharedStore : public testsupport::OnEachStore {};
+
 // A platform one machine kept moves into PostgreSQL whole, through snaphost,
 // and only into a database that holds none unless told to replace it.
-class PlatformCopy : public testsupport::OnEachStore {};
-
-TEST_P(PlatformCopy, MovesAOneMachinePlatformIntoPostgreSql) {
+TEST_P(SharedStore, MovesAOneMachinePlatformIntoPostgreSql) {
   testsupport::TempPlatform source;
   Store& store = source.store();
   source.AddNfsServer("nas1", "nas1.test");
@@ -278,9 +276,6 @@ TEST_P(PlatformCopy, MovesAOneMachinePlatformIntoPostgreSql) {
   EXPECT_EQ(copy({"--replace"}).exitCode, 0);
   EXPECT_EQ(copied(), Described(ReadPlatform(store)));
 }
-
-INSTANTIATE_TEST_SUITE_P(PostgreSQL, PlatformCopy,
-                         ::testing::Values(testsupport::StoreKind::kPostgres));
 
 // Nothing listens on port 1; the password is in each location and must be
 // in no text.
@@ -336,9 +331,7 @@ TEST(CallDeadline, IsReadFromTheEnvironmentAndBounded) {
 
 // A session that holds a row lock and idles, and another that wants the
 // row, each with timeouts from its deadline unless its location sets them.
-class SessionBounds : public testsupport::OnEachStore {};
-
-TEST_P(SessionBounds, NoSessionHoldsAnotherPastItsBounds) {
+TEST_P(SharedStore, NoSessionHoldsAnotherPastItsBounds) {
   const std::string keptIdle = " options='-c idle_in_transaction_session_timeout=0'";
   const std::string neverTimedOut = " options='-c lock_timeout=0 -c statement_timeout=0'";
   const struct {
@@ -377,7 +370,7 @@ TEST_P(SessionBounds, NoSessionHoldsAnotherPastItsBounds) {
 }
 
 // Of a multi-host location the host the connection reached is named.
-TEST_P(SessionBounds, AMultiHostLocationIsNamedByTheHostItReached) {
+TEST_P(SharedStore, AMultiHostLocationIsNamedByTheHostItReached) {
   const char* host = std::getenv("PGHOST");
   const char* port = std::getenv("PGPORT");
   if (host == nullptr || port == nullptr) GTEST_SKIP() << "PGHOST and PGPORT name no server";
@@ -388,7 +381,7 @@ TEST_P(SessionBounds, AMultiHostLocationIsNamedByTheHostItReached) {
   EXPECT_TRUE(store->ListShares().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(PostgreSQL, SessionBounds,
+INSTANTIATE_TEST_SUITE_P(PostgreSQL, SharedStore,
                          ::testing::Values(testsupport::StoreKind::kPostgres));
 
 }  // namespace

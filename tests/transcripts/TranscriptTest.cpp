@@ -283,10 +283,9 @@ TEST(Transcript, FixedAnswersAndPrintSnapInfo) {
     full.hostIdentifier = "host-id";
     full.snapDevice = "{lunuuid:\\/s1-u-1_1}";
     full.mountHostName = "mounter";
-    FakeSnapInfo& silent = w.Record("silent");
-    silent.arrayInfo.reset();
-    for (const auto& [name, record] : std::vector<std::pair<std::string, FakeSnapInfo*>>{
-             {"full", &full}, {"silent", &silent}, {"null", nullptr}}) {
+    w.Record("silent").arrayInfo.reset();
+    for (const std::string name : {"full", "silent", "null"}) {
+      FakeSnapInfo* const record = name == "null" ? nullptr : &w.Find(name);
       w.Say("> PrintSnapInfo(" + name + ")");
       PrintSnapInfo(record);
       if (record != nullptr)
