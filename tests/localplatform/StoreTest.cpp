@@ -279,12 +279,11 @@ TEST_P(SharedStore, MovesAOneMachinePlatformIntoPostgreSql) {
 
 // Nothing listens on port 1; the password is in each location and must be
 // in no text.
-constexpr char kPassword[] = "pw-Secret-42";
 constexpr char kNamed[] = "PostgreSQL host 127.0.0.1 port 1 database platform";
 constexpr char kUnreadable[] = "cannot read the PostgreSQL connection string";
 
 TEST(PostgresLocation, NoPasswordIsShownInAnyTextOrLogLine) {
-  const std::string password = kPassword;
+  const std::string password = "pw-Secret-42";
   const struct {
     std::string location;
     const char* said;
