@@ -148,19 +148,6 @@ TEST_P(ServiceFrame, AStoreThatCannotBeReadFailsEveryServiceWithOneCode) {
   }
 }
 
-TEST_P(ServiceFrame, ARowNoStoreKeepsIsAWrongArgument) {
-  platform_.AddNfsServer("nas1", "nas1.test");
-  testsupport::ScopedCapture log(-1);
-  EXPECT_EQ(Export(EXPORT_TYPE_PIT_VIEW, OPERATION_ADD, "", std::string(kMountPathLimit + 1, 'm')),
-            kWrongArgument);
-  EXPECT_EQ(Subclient(7).setVeskViewConfiguration(std::string(kViewListLimit + 1, ';'), nullptr),
-            kWrongArgument);
-  EXPECT_EQ(log->CountContaining("platform store refused: the mount path is 1089 bytes long"), 1);
-  EXPECT_EQ(log->CountContaining("platform store refused: the view list is 67108865 bytes"), 1);
-  EXPECT_EQ(log->lines().size(), 2u);
-  EXPECT_TRUE(platform_.store().ListExports().empty());
-}
-
 // A PostgreSQL server may end a session: the next call connects again.
 class LostConnection : public testsupport::OnEachStore {};
 
@@ -204,35 +191,46 @@ TEST(UnreachableStore, FailsABatchOfCallsWithinSeconds) {
   close(listener);
 }
 
-TEST(ServiceArguments, AFixedArgumentPassedOtherwiseIsRefusedBeforeAnyWork) {
-  testsupport::TempPlatform platform;
-  platform.AddNfsServer("nas1", "nas1.test");
+// A fixed argument passed otherwise, or a row no store keeps.
+TEST_P(ServiceFrame, AWrongArgumentIsRefusedBeforeAnyWork) {
+  platform_.AddNfsServer("nas1", "nas1.test");
   testsupport::ScopedCapture log(-1);
   int reserved = 0;
-  const std::function<int()> calls[] = {
-      [&] { return Execute(SP_GET_NFS_SHARES + 1, Request(false)); },
-      [&] { return Execute(SP_GET_NFS_SHARES, Request(true)); },
-      [&] { return Execute(SP_GET_NFS_SHARES, Request(false), &reserved); },
-      [&] { return HostName(ZRClient("nas1", true, 0)); },
-      [&] { return HostName(ZRClient("nas1", false, 1)); },
-      [&] { return HostName(ZRClient("nas1", false, 0), &reserved); },
-      [&] { return MangledHostName(ZRClient("nas1", ZRNameType(2), 0, nullptr)); },
-      [&] { return MangledHostName(ZRClient("nas1", ZR_NAME_TYPE_CLIENT_NAME, 1, nullptr)); },
-      [&] { return Start(1, 0, false); },
-      [&] { return Start(0, 1, false); },
-      [&] { return Start(0, 0, true); },
-      [&] { return Export(ExportType(1), OPERATION_ADD); },
-      [&] { return Export(EXPORT_TYPE_PIT_VIEW, VeskOperationType(2)); },
-      [&] { return Export(EXPORT_TYPE_PIT_VIEW, OPERATION_ADD, "x"); },
-      [&] { return Subclient(7).setVeskViewConfiguration("A;", &reserved); },
+  const char* const fixed = "wrong argument: ";
+  const std::string longPath(kMountPathLimit + 1, 'm'), longList(kViewListLimit + 1, ';');
+  const struct {
+    std::function<int()> call;
+    const char* logged;
+  } cases[] = {
+      {[&] { return Execute(SP_GET_NFS_SHARES + 1, Request(false)); }, fixed},
+      {[&] { return Execute(SP_GET_NFS_SHARES, Request(true)); }, fixed},
+      {[&] { return Execute(SP_GET_NFS_SHARES, Request(false), &reserved); }, fixed},
+      {[&] { return HostName(ZRClient("nas1", true, 0)); }, fixed},
+      {[&] { return HostName(ZRClient("nas1", false, 1)); }, fixed},
+      {[&] { return HostName(ZRClient("nas1", false, 0), &reserved); }, fixed},
+      {[&] { return MangledHostName(ZRClient("nas1", ZRNameType(2), 0, nullptr)); }, fixed},
+      {[&] { return MangledHostName(ZRClient("nas1", ZR_NAME_TYPE_CLIENT_NAME, 1, nullptr)); },
+       fixed},
+      {[&] { return Start(1, 0, false); }, fixed},
+      {[&] { return Start(0, 1, false); }, fixed},
+      {[&] { return Start(0, 0, true); }, fixed},
+      {[&] { return Export(ExportType(1), OPERATION_ADD); }, fixed},
+      {[&] { return Export(EXPORT_TYPE_PIT_VIEW, VeskOperationType(2)); }, fixed},
+      {[&] { return Export(EXPORT_TYPE_PIT_VIEW, OPERATION_ADD, "x"); }, fixed},
+      {[&] { return Subclient(7).setVeskViewConfiguration("A;", &reserved); }, fixed},
+      {[&] { return Export(EXPORT_TYPE_PIT_VIEW, OPERATION_ADD, "", longPath); },
+       "platform store refused: the mount path is 1089 bytes long"},
+      {[&] { return Subclient(7).setVeskViewConfiguration(longList, nullptr); },
+       "platform store refused: the view list is 67108865 bytes"},
   };
-  for (size_t index = 0; index < std::size(calls); ++index) {
+  for (size_t index = 0; index < std::size(cases); ++index) {
     log->clear();
-    EXPECT_EQ(calls[index](), kWrongArgument) << index;
-    EXPECT_EQ(log->CountContaining("wrong argument: "), 1) << index;
+    EXPECT_EQ(cases[index].call(), kWrongArgument) << index;
+    EXPECT_EQ(log->CountContaining(cases[index].logged), 1) << index;
+    EXPECT_EQ(log->lines().size(), 1u) << index;
   }
-  EXPECT_TRUE(platform.store().ListExports().empty());
-  EXPECT_EQ(platform.store().ReadViewList(7).version, 0);
+  EXPECT_TRUE(platform_.store().ListExports().empty());
+  EXPECT_EQ(platform_.store().ReadViewList(7).version, 0);
   EXPECT_EQ(Export(EXPORT_TYPE_PIT_VIEW, OPERATION_ADD), kServiceDone);
 }
 

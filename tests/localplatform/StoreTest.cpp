@@ -38,18 +38,25 @@ using testing::IsEmpty;
 using testing::Not;
 using namespace std::string_literals;
 
+// What `work` threw as an `Error`, or empty when it threw nothing.
+template <typename Error = std::exception, typename Work>
+std::string Failure(Work work) {
+  try {
+    work();
+  } catch (const Error& error) {
+    return error.what();
+  }
+  return "";
+}
+
 class PlatformStore : public testsupport::OnEachStore {};
 
 TEST_P(PlatformStore, ADatabaseFromANewerBuildIsRefused) {
   platform_.ExecuteSql(GetParam() == testsupport::StoreKind::kSqlite
                            ? "PRAGMA user_version=999"
                            : "UPDATE schema_version SET version = 999");
-  try {
-    ConnectStore(platform_.location());
-    FAIL() << "opened a database of schema version 999";
-  } catch (const StoreError& error) {
-    EXPECT_THAT(error.what(), HasSubstr("has schema version 999, newer than this build"));
-  }
+  EXPECT_THAT(Failure<StoreError>([&] { ConnectStore(platform_.location()); }),
+              HasSubstr("has schema version 999, newer than this build"));
 }
 
 TEST_P(PlatformStore, ProcessesMeetingANewDatabaseAtOnceAllOpenIt) {
@@ -62,13 +69,10 @@ TEST_P(PlatformStore, ProcessesMeetingANewDatabaseAtOnceAllOpenIt) {
       close(gate[1]);
       char nothing;
       (void)!read(gate[0], &nothing, 1);  // until the parent closes the gate
-      try {
-        ConnectStore(platform_.location())->ListShares();
-        _exit(0);
-      } catch (const StoreError& error) {
-        std::fprintf(stderr, "%s\n", error.what());
-        _exit(1);
-      }
+      const std::string failure =
+          Failure<StoreError>([&] { ConnectStore(platform_.location())->ListShares(); });
+      std::fprintf(stderr, "%s\n", failure.c_str());
+      _exit(failure.empty() ? 0 : 1);
     }
   }
   close(gate[0]);
@@ -79,8 +83,6 @@ TEST_P(PlatformStore, ProcessesMeetingANewDatabaseAtOnceAllOpenIt) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   }
 }
-
-INSTANTIATE_ON_EACH_STORE(PlatformStore);
 
 TEST(SqlitePlatformStore, ANewDatabaseGetsItsFolders) {
   testsupport::TempPlatform platform;
@@ -99,46 +101,39 @@ TEST(SqlitePlatformStore, AShareIsConfiguredOncePerServer) {
         "('s', 'nas1', 1), ('s', 'nas2', 2), ('s', 'nas1', 3)");
   }
   SqliteStore store(platform.location());
-  std::vector<ShareRow> shares = store.ListShares();
-  ASSERT_EQ(shares.size(), 2u);  // the repeated row, which the lookup never reached, is gone
-  EXPECT_EQ(shares[0].subclientId, 1);
-  EXPECT_EQ(shares[1].subclientId, 2);
+  // The repeated row, which the lookup never reached, is gone.
+  EXPECT_THAT(store.ListShares(), testing::ElementsAre(testing::Field(&ShareRow::subclientId, 1),
+                                                       testing::Field(&ShareRow::subclientId, 2)));
   EXPECT_THROW(store.AddShare({"s", "nas2", 4}), StoreError);
 }
 
-// Everything a store holds, in one text: each text with its length.
+// A value of a row in Described: a text with its length.
+void Describe(std::ostream& out, const std::string& s) { out << s.size() << ":" << s << " "; }
+template <typename Number>
+void Describe(std::ostream& out, Number number) {
+  out << number << " ";
+}
+
+// Everything a store holds, in one text: each row's values, then ";".
 std::string Described(const PlatformContents& contents) {
   std::ostringstream out;
-  auto text = [&out](const std::string& value) -> std::ostream& {
-    return out << value.size() << ":" << value << " ";
+  const auto row = [&out](const auto&... values) {
+    (Describe(out, values), ...);
+    out << ";";
   };
-  for (const auto& row : contents.clients) {
-    text(row.name);
-    text(row.hostName) << ";";
+  for (const auto& r : contents.clients) row(r.name, r.hostName);
+  for (const auto& r : contents.shares) row(r.share, r.serverClientName, r.subclientId);
+  for (const auto& [id, list] : contents.viewLists) row(list.text, id, list.version);
+  for (const auto& r : contents.nfsServers) row(r.hostName, r.up);
+  for (const auto& r : contents.exports) {
+    row(r.hostName, r.mountPath, r.subclientId, r.exportType, r.exportedAt);
   }
-  for (const auto& row : contents.shares) {
-    text(row.share);
-    text(row.serverClientName) << row.subclientId << ";";
-  }
-  for (const auto& [id, list] : contents.viewLists) text(list.text) << id << list.version << ";";
-  for (const auto& row : contents.nfsServers) text(row.hostName) << row.up << ";";
-  for (const auto& row : contents.exports) {
-    text(row.hostName);
-    text(row.mountPath) << row.subclientId << row.exportType << row.exportedAt << ";";
-  }
-  for (const auto& [section, key, value] : contents.numbers) {
-    text(section);
-    text(key) << value << ";";
-  }
-  for (const auto& row : contents.faults) {
-    text(row.name);
-    text(row.scope) << row.nth << row.onward << ";";
-  }
+  for (const auto& [section, key, value] : contents.numbers) row(section, key, value);
+  for (const auto& r : contents.faults) row(r.name, r.scope, r.nth, r.onward);
   return out.str();
 }
 
 // What either store keeps, byte for byte, and what both refuse with one text.
-class StorableRows : public testsupport::OnEachStore {};
 
 const std::string kNotUtf8 = "caf\xe9-\xff\xfe";
 const std::string kNulInside = "A\0B;\xc3\x28;"s;
@@ -151,7 +146,7 @@ std::string Longest(size_t limit) {
   return name;
 }
 
-TEST_P(StorableRows, AwkwardRowsAreKeptByteForByteAndCopiedIntoEitherStore) {
+TEST_P(PlatformStore, AwkwardRowsAreKeptByteForByteAndCopiedIntoEitherStore) {
   const std::string longest = Longest(kNameLimit);
   std::string megabyteList;
   while (megabyteList.size() < (size_t{1} << 20)) megabyteList += "<SnapName>v\xe9\0x</SnapName>;"s;
@@ -179,7 +174,7 @@ TEST_P(StorableRows, AwkwardRowsAreKeptByteForByteAndCopiedIntoEitherStore) {
   EXPECT_EQ(Described(ReadPlatform(*target)), Described(kept));
 }
 
-TEST_P(StorableRows, BothStoresRefuseTheSameRowsWithTheSameText) {
+TEST_P(PlatformStore, BothStoresRefuseTheSameRowsWithTheSameText) {
   const std::string overlong(kNameLimit + 1, 'n');
   const struct {
     std::function<void(Store&)> write;
@@ -203,34 +198,24 @@ TEST_P(StorableRows, BothStoresRefuseTheSameRowsWithTheSameText) {
        "the fault scope is 1025 bytes long, over the limit of 1024 bytes"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.said);
-    try {
-      c.write(platform_.store());
-      ADD_FAILURE() << "stored";
-    } catch (const StoreRefusal& refusal) {
-      EXPECT_EQ(refusal.what(), std::string("refused: ") + c.said);
-    }
+    EXPECT_EQ(Failure<StoreRefusal>([&] { c.write(platform_.store()); }), "refused: "s + c.said);
   }
   EXPECT_TRUE(ReadPlatform(platform_.store()).empty());
 }
 
 // A store written before names were refused at the door.
-TEST_P(StorableRows, ACopyNamesTheRowItCouldNotCopyAndCopiesNothing) {
+TEST_P(PlatformStore, ACopyNamesTheRowItCouldNotCopyAndCopiesNothing) {
   testsupport::TempPlatform source;
   source.store().PutNfsServer({"nas1.test", true});
   source.ExecuteSql("INSERT INTO clients (name, host_name) VALUES ('', 'nas1.test')");
   std::unique_ptr<Store> target = ConnectStore(platform_.location());
   PlatformContents copied;
-  try {
-    CopyPlatform(source.store(), *target, false, copied);
-    ADD_FAILURE() << "copied";
-  } catch (const StoreError& error) {
-    EXPECT_STREQ(error.what(), "cannot copy the row of clients []: refused: the client name is empty");
-  }
+  EXPECT_EQ(Failure<StoreError>([&] { CopyPlatform(source.store(), *target, false, copied); }),
+            "cannot copy the row of clients []: refused: the client name is empty");
   EXPECT_TRUE(ReadPlatform(*target).empty());
 }
 
-INSTANTIATE_ON_EACH_STORE(StorableRows);
+INSTANTIATE_ON_EACH_STORE(PlatformStore);
 
 TEST(PostgreSQLSchema, TextsStoredBeforeTheyWereKeptAsBytesReadTheSame) {
   testsupport::TempPlatform platform(testsupport::StoreKind::kPostgres);
@@ -253,18 +238,18 @@ TEST(PostgreSQLSchema, TextsStoredBeforeTheyWereKeptAsBytesReadTheSame) {
   EXPECT_TRUE(store.FindClientHost(kNotUtf8, host) && host == "h3");
 }
 
+// The store that the hosts of several machines share.
+class SharedStore : public testsupport::OnEachStore {};
+
 // A platform one machine kept moves into PostgreSQL whole, through snaphost,
 // and only into a database that holds none unless told to replace it.
-class PlatformCopy : public testsupport::OnEachStore {};
-
-TEST_P(PlatformCopy, MovesAOneMachinePlatformIntoPostgreSql) {
+TEST_P(SharedStore, MovesAOneMachinePlatformIntoPostgreSql) {
   testsupport::TempPlatform source;
   Store& store = source.store();
   source.AddNfsServer("nas1", "nas1.test");
   store.PutNfsServer({"nas2.test", false});
-  for (const ShareRow& share : {ShareRow{"zeta", "nas1", 7}, ShareRow{"alpha", "nas2", 3}}) {
-    store.AddShare(share);
-  }
+  store.AddShare({"zeta", "nas1", 7});
+  store.AddShare({"alpha", "nas2", 3});
   for (const char* list : {"A;", "A;B;", "B;"}) source.PutViewList(7, list);  // at version 3
   store.AddExport({"nas1.test", 7, "/zeta-B", 2, 1700000000});
   store.SetNumber("jobs", "7", 42);
@@ -276,33 +261,29 @@ TEST_P(PlatformCopy, MovesAOneMachinePlatformIntoPostgreSql) {
     options.insert(options.begin(), {"platform", "copy", "--to", platform_.location()});
     return testsupport::RunSnaphost(source.folder(), options);
   };
+  const auto copied = [&] { return Described(ReadPlatform(*ConnectStore(platform_.location()))); };
   const testsupport::SnaphostRun first = copy({});
   EXPECT_EQ(first.exitCode, 0) << first.err;
   EXPECT_THAT(first.out, HasSubstr("clients 1, shares 2, view lists 1, file-server machines 2, "
                                    "exports 1, information store entries 2, faults 1"));
-  EXPECT_EQ(Described(ReadPlatform(*ConnectStore(platform_.location()))), kept);
+  EXPECT_EQ(copied(), kept);
 
   store.AddShare({"later", "nas1", 9});
   const testsupport::SnaphostRun again = copy({});
   EXPECT_EQ(again.exitCode, 3);
   EXPECT_THAT(again.err, HasSubstr("already holds a platform: nothing copied"));
-  EXPECT_EQ(Described(ReadPlatform(*ConnectStore(platform_.location()))), kept);
+  EXPECT_EQ(copied(), kept);
   EXPECT_EQ(copy({"--replace"}).exitCode, 0);
-  EXPECT_EQ(Described(ReadPlatform(*ConnectStore(platform_.location()))),
-            Described(ReadPlatform(store)));
+  EXPECT_EQ(copied(), Described(ReadPlatform(store)));
 }
-
-INSTANTIATE_TEST_SUITE_P(PostgreSQL, PlatformCopy,
-                         ::testing::Values(testsupport::StoreKind::kPostgres));
 
 // Nothing listens on port 1; the password is in each location and must be
 // in no text.
-constexpr char kPassword[] = "pw-Secret-42";
 constexpr char kNamed[] = "PostgreSQL host 127.0.0.1 port 1 database platform";
 constexpr char kUnreadable[] = "cannot read the PostgreSQL connection string";
 
 TEST(PostgresLocation, NoPasswordIsShownInAnyTextOrLogLine) {
-  const std::string password = kPassword;
+  const std::string password = "pw-Secret-42";
   const struct {
     std::string location;
     const char* said;
@@ -317,26 +298,19 @@ TEST(PostgresLocation, NoPasswordIsShownInAnyTextOrLogLine) {
     SCOPED_TRACE(c.location);
     ASSERT_TRUE(IsPostgresLocation(c.location));
     testsupport::TempPlatform platform;
-    try {
-      ConnectStore(c.location);
-      FAIL() << "connected";
-    } catch (const StoreError& error) {
-      EXPECT_THAT(error.what(), HasSubstr(c.said));
-      EXPECT_THAT(error.what(), Not(HasSubstr(password)));
-    }
+    const auto namedWithoutPassword = testing::AllOf(HasSubstr(c.said), Not(HasSubstr(password)));
+    EXPECT_THAT(Failure<StoreError>([&] { ConnectStore(c.location); }), namedWithoutPassword);
     // snaphost's own error, and the platform's log lines in its log file.
-    for (const char* command : {"client list", "snap --share /sales --server nas1.test"}) {
-      std::vector<std::string> args = {"--platform", c.location};
-      std::istringstream words(command);
-      for (std::string word; words >> word;) args.push_back(word);
+    for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
+             {"client", "list"}, {"snap", "--share", "/sales", "--server", "nas1.test"}}) {
+      args.insert(args.begin(), {"--platform", c.location});
       const testsupport::SnaphostRun run = testsupport::RunSnaphost(platform.folder(), args);
       EXPECT_NE(run.exitCode, 0);
       EXPECT_THAT(run.out + run.err, Not(HasSubstr(password)));
     }
     std::ostringstream logFile;
     logFile << std::ifstream(platform.folder() + "/zrso.log").rdbuf();
-    EXPECT_THAT(logFile.str(), HasSubstr(c.said));
-    EXPECT_THAT(logFile.str(), Not(HasSubstr(password)));
+    EXPECT_THAT(logFile.str(), namedWithoutPassword);
   }
 }
 
@@ -354,40 +328,20 @@ TEST(CallDeadline, IsReadFromTheEnvironmentAndBounded) {
   unsetenv("ZRSO_CALL_DEADLINE");
 }
 
-// What went wrong, or empty when nothing did.
-template <typename Work>
-std::string Failure(Work work) {
-  try {
-    work();
-    return "";
-  } catch (const std::exception& error) {
-    return error.what();
-  }
-}
-
-// What Failure returns when `part` of it is expected: nothing when empty.
-testing::Matcher<const std::string&> FailsWith(const char* part) {
-  if (*part == '\0') return IsEmpty();
-  return HasSubstr(part);
-}
-
 // A session that holds a row lock and idles, and another that wants the
 // row, each with timeouts from its deadline unless its location sets them.
-class SessionBounds : public testsupport::OnEachStore {};
-
-TEST_P(SessionBounds, NoSessionHoldsAnotherPastItsBounds) {
+TEST_P(SharedStore, NoSessionHoldsAnotherPastItsBounds) {
   const std::string keptIdle = " options='-c idle_in_transaction_session_timeout=0'";
   const std::string neverTimedOut = " options='-c lock_timeout=0 -c statement_timeout=0'";
   const struct {
     std::string holder, waiter;
     const char* holderSettings;
-    const char* waiterFails;
-    const char* holderCommitFails;
+    testing::Matcher<const std::string&> waiterFails, holderCommitFails;
   } cases[] = {
       // The idle holder is ended, and the waiter gets the row, before its lock wait ends.
-      {"", "", "2s 1s 500ms", "", "whether the unit was kept is unknown"},
-      {keptIdle, "", "2s 1s 0", "canceling statement due to lock timeout", ""},
-      {keptIdle, neverTimedOut, "2s 1s 0", "within the call deadline of 4 s", ""},
+      {"", "", "2s 1s 500ms", IsEmpty(), HasSubstr("whether the unit was kept is unknown")},
+      {keptIdle, "", "2s 1s 0", HasSubstr("canceling statement due to lock timeout"), IsEmpty()},
+      {keptIdle, neverTimedOut, "2s 1s 0", HasSubstr("within the call deadline of 4 s"), IsEmpty()},
   };
   platform_.PutViewList(7, "A;");
   for (const auto& c : cases) {
@@ -405,8 +359,8 @@ TEST_P(SessionBounds, NoSessionHoldsAnotherPastItsBounds) {
     const auto write = [&] {
       EXPECT_TRUE(ConnectStore(waiter, std::chrono::seconds(4))->WriteViewList(7, "B;", version));
     };
-    EXPECT_THAT(Failure(write), FailsWith(c.waiterFails));
-    EXPECT_THAT(Failure([&] { holder.EndUnit("COMMIT"); }), FailsWith(c.holderCommitFails));
+    EXPECT_THAT(Failure(write), c.waiterFails);
+    EXPECT_THAT(Failure([&] { holder.EndUnit("COMMIT"); }), c.holderCommitFails);
   }
   // The waiter whose deadline passed found the store unreachable: it is
   // not connected to again for a while.
@@ -415,7 +369,7 @@ TEST_P(SessionBounds, NoSessionHoldsAnotherPastItsBounds) {
 }
 
 // Of a multi-host location the host the connection reached is named.
-TEST_P(SessionBounds, AMultiHostLocationIsNamedByTheHostItReached) {
+TEST_P(SharedStore, AMultiHostLocationIsNamedByTheHostItReached) {
   const char* host = std::getenv("PGHOST");
   const char* port = std::getenv("PGPORT");
   if (host == nullptr || port == nullptr) GTEST_SKIP() << "PGHOST and PGPORT name no server";
@@ -426,7 +380,7 @@ TEST_P(SessionBounds, AMultiHostLocationIsNamedByTheHostItReached) {
   EXPECT_TRUE(store->ListShares().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(PostgreSQL, SessionBounds,
+INSTANTIATE_TEST_SUITE_P(PostgreSQL, SharedStore,
                          ::testing::Values(testsupport::StoreKind::kPostgres));
 
 }  // namespace

@@ -47,16 +47,16 @@ namespace lp = localplatform;
 
 constexpr char kSnapTime[] = "1765000000";
 
+#define ENTRY(name) {name, #name}
 const std::map<BatchEntry, std::string> kEntryNames = {
-    {zrso_prepareDevices, "zrso_prepareDevices"},
-    {zrso_unprepareDevices, "zrso_unprepareDevices"},
-    {zrso_snapDevices, "zrso_snapDevices"},
-    {zrso_isMapped, "zrso_isMapped"},
-    {zrso_mapSnaps, "zrso_mapSnaps"},
-    {zrso_unmapSnaps, "zrso_unmapSnaps"},
-    {zrso_deleteSnaps, "zrso_deleteSnaps"},
-    {zrso_revertSnaps, "zrso_revertSnaps"},
-    {zrso_reconcileSnaps, "zrso_reconcileSnaps"}};
+    ENTRY(zrso_prepareDevices), ENTRY(zrso_unprepareDevices), ENTRY(zrso_snapDevices),
+    ENTRY(zrso_isMapped),       ENTRY(zrso_mapSnaps),         ENTRY(zrso_unmapSnaps),
+    ENTRY(zrso_deleteSnaps),    ENTRY(zrso_revertSnaps),      ENTRY(zrso_reconcileSnaps)};
+#undef ENTRY
+
+// How far a record has come: once snapped, it is stamped with a snapshot
+// time; once mapped, as number 1, its snap device names its view.
+enum Stage { kNew, kSnapped, kMapped };
 
 // share1 (subclient 42) on client nfs01, the machine nfs-a.example.test, and
 // eng (51) on nfs02, nfs-b.example.test; both machines run the file-server
@@ -71,26 +71,17 @@ class World {
   }
 
   // A record of `share` on `server`, its snapshot UUID its name.
-  FakeSnapInfo& Record(const std::string& name, const std::string& share = "share1",
+  FakeSnapInfo& Record(const std::string& name, Stage stage = kNew,
+                       const std::string& share = "share1",
                        const std::string& server = "nfs-a.example.test") {
     FakeSnapInfo& record = records_[name];
     record.sourceDevice = testsupport::HostDescriptor("/" + share, server);
     record.uuid = name;
     record.onWrite = [this, name](const std::string& call) { Say("   " + name + "." + call); };
-    return record;
-  }
-  // One stamped with a snapshot time.
-  FakeSnapInfo& Snapped(const std::string& name, const std::string& share = "share1",
-                        const std::string& server = "nfs-a.example.test") {
-    FakeSnapInfo& record = Record(name, share, server);
-    record.metadata[ZRSO::SM_MDT_NFS_SNAP_TIME] = kSnapTime;
-    return record;
-  }
-  // One mapped as number 1, its snap device naming its view.
-  FakeSnapInfo& Mapped(const std::string& name, const std::string& share = "share1",
-                       const std::string& server = "nfs-a.example.test") {
-    FakeSnapInfo& record = Snapped(name, share, server);
-    record.snapDevice = testsupport::HostDescriptor(MountPathOf(name, share), server);
+    if (stage >= kSnapped) record.metadata[ZRSO::SM_MDT_NFS_SNAP_TIME] = kSnapTime;
+    if (stage == kMapped) {
+      record.snapDevice = testsupport::HostDescriptor(MountPathOf(name, share), server);
+    }
     return record;
   }
   static std::string MountPathOf(const std::string& name, const std::string& share = "share1") {
@@ -169,10 +160,8 @@ std::string Expected(const std::string& name, int level) {
   std::string text;
   for (std::string line; std::getline(file, line);) {
     const bool message = line.size() > 2 && line[2] == ' ' && std::isdigit(line[1]);
-    if (line.empty() || line[0] == '#' || (message && std::stoi(line.substr(0, 2)) > level)) {
-      continue;
-    }
-    text += line + "\n";
+    const bool above = message && std::stoi(line.substr(0, 2)) > level;
+    if (!line.empty() && line[0] != '#' && !above) text += line + "\n";
   }
   return text;
 }
@@ -188,17 +177,17 @@ void ExpectTranscript(const std::string& name, const std::function<void(World&)>
 TEST(Transcript, Snapshot) {
   ExpectTranscript("snapshot", [](World& w) {
     w.platform.store().SetNumber(formats::kCopyIdSection, formats::CopyIdKey(7), 0x1FFFFFFFFull);
-    FakeSnapInfo& ok = w.Record("ok", "share1/dir");
+    FakeSnapInfo& ok = w.Record("ok", kNew, "share1/dir");
     ok.jobId = 7;
     ok.metadata[ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID] = "99";
     w.Record("no-source").sourceDevice.reset();
     w.Record("no-lunuuid").sourceDevice = "{type:nfs,targethostname:h}";
     w.Record("short").sourceDevice = "{lunuuid:ab,targethostname:h}";
-    w.Snapped("no-server").sourceDevice = "{lunuuid:\\/share1}";
-    w.Record("by-address", "share1", "10.20.30.40").jobId = 7;
-    w.Record("other-server", "share1", "10.20.30.41");
-    w.Record("unresolved", "share1", "no-such-host.invalid");
-    w.Record("unknown-share", "share9");
+    w.Record("no-server", kSnapped).sourceDevice = "{lunuuid:\\/share1}";
+    w.Record("by-address", kNew, "share1", "10.20.30.40").jobId = 7;
+    w.Record("other-server", kNew, "share1", "10.20.30.41");
+    w.Record("unresolved", kNew, "share1", "no-such-host.invalid");
+    w.Record("unknown-share", kNew, "share9");
     w.Record("refused").refuseMetadata = true;
     w.Batch(zrso_snapDevices,
             "ok no-source no-lunuuid short no-server by-address other-server unresolved "
@@ -215,18 +204,18 @@ TEST(Transcript, Snapshot) {
 TEST(Transcript, Map) {
   ExpectTranscript("map", [](World& w) {
     w.platform.store().SetNumber(formats::kCopyIdSection, formats::CopyIdKey(7), 5);
-    w.Snapped("ok").jobId = 7;
+    w.Record("ok", kSnapped).jobId = 7;
     w.Record("never-snapped");
-    w.Snapped("no-uuid").uuid.reset();
-    w.Snapped("no-source").sourceDevice.reset();
+    w.Record("no-uuid", kSnapped).uuid.reset();
+    w.Record("no-source", kSnapped).sourceDevice.reset();
     w.Batch(zrso_mapSnaps, "ok never-snapped no-uuid no-source");
     w.ShowPlatform(42);
     w.Batch(zrso_mapSnaps, "ok");
-    w.Snapped("second");
+    w.Record("second", kSnapped);
     w.Fault(lp::kFaultExportCommand, "42");
     w.Batch(zrso_mapSnaps, "ok second");
     w.ShowPlatform(42);
-    w.Snapped("eng", "eng", "nfs-b.example.test");
+    w.Record("eng", kSnapped, "eng", "nfs-b.example.test");
     w.Fault(lp::kFaultServerStart, "nfs-b.example.test");
     w.Batch(zrso_mapSnaps, "eng");
     w.ShowPlatform(51);
@@ -246,13 +235,13 @@ TEST(Transcript, CheckAndUnmap) {
                               ViewRecord({"gone_1", World::MountPathOf("gone"), "gone"}) + ";";
     w.platform.PutViewList(42, views);
     w.platform.store().AddExport({"nfs-a.example.test", 42, World::MountPathOf("ok"), 2, 0});
-    for (const char* name : {"ok", "bare", "gone", "unlisted"}) w.Mapped(name);
-    w.Snapped("never-mapped");
-    w.Mapped("no-source").sourceDevice.reset();
+    for (const char* name : {"ok", "bare", "gone", "unlisted"}) w.Record(name, kMapped);
+    w.Record("never-mapped", kSnapped);
+    w.Record("no-source", kMapped).sourceDevice.reset();
     w.Batch(zrso_isMapped, "ok unlisted never-mapped no-source");
     w.Batch(zrso_unmapSnaps, "ok bare gone unlisted never-mapped no-source");
     w.ShowPlatform(42);
-    w.Mapped("eng", "eng", "nfs-b.example.test");
+    w.Record("eng", kMapped, "eng", "nfs-b.example.test");
     w.Batch(zrso_isMapped, "eng");
     w.Batch(zrso_unmapSnaps, "eng");
     w.platform.PutViewList(42, views);
@@ -274,9 +263,8 @@ TEST(Transcript, FixedAnswersAndPrintSnapInfo) {
       w.Batch(entry, "a b");
       w.Batch(entry, "", 4);
     }
-    for (BatchEntry entry : {zrso_snapDevices, zrso_isMapped, zrso_mapSnaps, zrso_unmapSnaps}) {
+    for (BatchEntry entry : {zrso_snapDevices, zrso_isMapped, zrso_mapSnaps, zrso_unmapSnaps})
       w.Batch(entry, "", 3);
-    }
     uint16_t major = 9, minor = 9, patch = 9;
     zrso_version(&major, &minor, &patch);
     w.Say("> zrso_version");
@@ -295,10 +283,9 @@ TEST(Transcript, FixedAnswersAndPrintSnapInfo) {
     full.hostIdentifier = "host-id";
     full.snapDevice = "{lunuuid:\\/s1-u-1_1}";
     full.mountHostName = "mounter";
-    FakeSnapInfo& silent = w.Record("silent");
-    silent.arrayInfo.reset();
-    for (const auto& [name, record] : std::vector<std::pair<std::string, FakeSnapInfo*>>{
-             {"full", &full}, {"silent", &silent}, {"null", nullptr}}) {
+    w.Record("silent").arrayInfo.reset();
+    for (const std::string name : {"full", "silent", "null"}) {
+      FakeSnapInfo* const record = name == "null" ? nullptr : &w.Find(name);
       w.Say("> PrintSnapInfo(" + name + ")");
       PrintSnapInfo(record);
       if (record != nullptr)
@@ -357,7 +344,7 @@ TEST(Transcript, Extraction) {
     lp::Store& store = w.platform.store();
     store.SetNumber(formats::kCopyIdSection, formats::CopyIdKey(-3), 0x1FFFFFFFFull);
     store.SetNumber(formats::kCopyIdSection, formats::CopyIdKey(8), 12);
-    FakeSnapInfo& full = w.Mapped("full");
+    FakeSnapInfo& full = w.Record("full", kMapped);
     full.sourceDevice = testsupport::HostDescriptor("/share1/dir", "nfs-a.example.test");
     full.metadata[ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID] = "99";
     full.jobId = -3;
@@ -382,7 +369,7 @@ TEST(Transcript, Extraction) {
       record.metadata[ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID] = subclient;
       extract(name);
     }
-    w.Snapped("unknown", "share9").metadata[ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID] = "77";
+    w.Record("unknown", kSnapped, "share9").metadata[ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID] = "77";
     extract("unknown");
     w.Fault(lp::kFaultStoredProcedure);
     w.Record("no-share-list").metadata[ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID] = "77";
@@ -391,7 +378,7 @@ TEST(Transcript, Extraction) {
 
     // One text for outputs the caller does not need: the last write wins, and
     // the share lookup starts from the host name as the client name.
-    FakeSnapInfo& shared = w.Mapped("shared");
+    FakeSnapInfo& shared = w.Record("shared", kMapped);
     shared.jobId = 8;
     std::string shareAndMount, server = "unused", timeAndCopy;
     int id = 0;
