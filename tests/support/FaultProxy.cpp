@@ -2,7 +2,6 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -55,13 +54,6 @@ FaultProxy::~FaultProxy() {
   if (listener_ >= 0) close(listener_);
 }
 
-void FaultProxy::Partition() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  partitioned_ = true;
-  partitionedAt_ = Clock::now();
-  changed_.notify_all();
-}
-
 void FaultProxy::Refuse() {
   std::lock_guard<std::mutex> lock(mutex_);
   refusing_ = true;
@@ -107,11 +99,7 @@ void FaultProxy::Run() {
     }
     poll(polled.data(), polled.size(), kPollMilliseconds);
     for (size_t i = pairs_.size(); i-- > 0;) {
-      bool open = true;
-      for (int side : {0, 1}) {
-        if (polled[1 + 2 * i + side].revents != 0) open = open && Forward(pairs_[i], side);
-      }
-      if (!open || !Flush(pairs_[i])) {
+      if (!Serve(pairs_[i], &polled[1 + 2 * i])) {
         Close(pairs_[i]);
         pairs_.erase(pairs_.begin() + static_cast<std::ptrdiff_t>(i));
       }
@@ -134,20 +122,17 @@ void FaultProxy::Accept() {
   pairs_.push_back(pair);
 }
 
-bool FaultProxy::Forward(Pair& pair, int from) {
-  char buffer[16384];
-  const ssize_t size = read(pair.fds[from], buffer, sizeof(buffer));
-  const std::string bytes(buffer, size > 0 ? static_cast<size_t>(size) : 0);
-  if (from == 0) Inspect(bytes);
+bool FaultProxy::Serve(Pair& pair, const pollfd* polled) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (!partitioned_) return size > 0 && SendAll(pair.fds[1 - from], bytes);
-  pair.held[from] += bytes;
-  pair.ended = pair.ended || size <= 0;
-  return true;
-}
-
-bool FaultProxy::Flush(Pair& pair) {
-  std::lock_guard<std::mutex> lock(mutex_);
+  for (int side : {0, 1}) {
+    if (polled[side].revents == 0) continue;
+    char buffer[16384];
+    const ssize_t size = read(pair.fds[side], buffer, sizeof(buffer));
+    const std::string bytes(buffer, size > 0 ? static_cast<size_t>(size) : 0);
+    if (side == 0) Inspect(bytes);
+    pair.held[side] += bytes;
+    pair.ended = pair.ended || size <= 0;
+  }
   if (partitioned_) return true;
   const bool sent = SendAll(pair.fds[0], pair.held[1]) && SendAll(pair.fds[1], pair.held[0]);
   pair.held[0].clear();
@@ -156,7 +141,6 @@ bool FaultProxy::Flush(Pair& pair) {
 }
 
 void FaultProxy::Inspect(const std::string& bytes) {
-  std::lock_guard<std::mutex> lock(mutex_);
   if (left_ == 0 || (!after_.empty() && bytes.find(after_) == std::string::npos)) return;
   after_.clear();
   for (size_t at = bytes.find(marker_); at != std::string::npos; at = bytes.find(marker_, at + 1)) {

@@ -4,6 +4,8 @@
 // without closing anything (no FIN, no RST), as a network that silently
 // drops packets does, holding what either side sends until it heals.
 
+#include <poll.h>
+
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -19,13 +21,10 @@ class FaultProxy {
 
   // Forwards each connection to 127.0.0.1:`serverPort`.
   explicit FaultProxy(int serverPort);
-  FaultProxy(const FaultProxy&) = delete;
-  FaultProxy& operator=(const FaultProxy&) = delete;
   ~FaultProxy();
 
   int port() const { return port_; }
 
-  void Partition();
   // From now on nothing listens at port(), as on a machine that is down:
   // a connection is refused, and a host tries the next server it knows.
   void Refuse();
@@ -34,7 +33,8 @@ class FaultProxy {
   // Partitions once a host has sent `marker` the `nth` time after it sent
   // `after` (from the start when empty): the write holding it is held.
   // A host sends each protocol message in one write, and a Query message
-  // holds its SQL text, so "COMMIT" marks the end of a unit.
+  // holds its SQL text, so "COMMIT" marks the end of a unit; an empty
+  // marker is in a host's first write, the first step of its connect.
   void PartitionAt(const std::string& marker, int nth, const std::string& after = "");
   // Waits until partitioned, at most `limit`; false if it was not.
   bool WaitPartitioned(std::chrono::seconds limit);
@@ -43,17 +43,16 @@ class FaultProxy {
  private:
   struct Pair {
     int fds[2] = {-1, -1};  // to the host, to the server
-    std::string held[2];    // what each sent while partitioned
-    bool ended = false;     // closed on one side while partitioned
+    std::string held[2];    // what each sent, not yet forwarded
+    bool ended = false;     // closed on one side, kept while partitioned
   };
 
   void Run();
   void Accept();
-  // Moves what side `from` of `pair` sent; false once the pair is done with.
-  bool Forward(Pair& pair, int from);
-  // Sends what was held unless partitioned; false once the pair is done with.
-  bool Flush(Pair& pair);
-  // Looks for the partition marker in what a host sent.
+  // Reads what the sides of `pair` sent (`polled` for either), and sends it
+  // and what was held unless partitioned; false once the pair is done with.
+  bool Serve(Pair& pair, const pollfd* polled);
+  // Looks for the partition marker in what a host sent; mutex_ held.
   void Inspect(const std::string& bytes);
   static void Close(Pair& pair);
 

@@ -3,15 +3,13 @@
 // its home in a test's folder.
 
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -27,10 +25,11 @@ struct SnaphostRun {
 };
 
 // Starts snaphost --plugin <built plug-in> --home `home` `args`... with its
-// standard output on `outFd` and its standard error in HOME/err.txt.
+// standard output on `outFd` and its standard error in HOME/err.txt; a
+// `limit` other than zero has it killed by SIGALRM once it has run so long.
 // Returns the child's process id.
 inline pid_t StartSnaphost(const std::string& home, const std::vector<std::string>& args,
-                           int outFd) {
+                           int outFd, std::chrono::seconds limit = {}) {
   std::vector<std::string> all = {ZRSO_SNAPHOST_PATH, "--plugin", ZRSO_PLUGIN_PATH, "--home", home};
   all.insert(all.end(), args.begin(), args.end());
   std::vector<char*> argv;
@@ -42,6 +41,7 @@ inline pid_t StartSnaphost(const std::string& home, const std::vector<std::strin
     dup2(outFd, STDOUT_FILENO);
     int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(err, STDERR_FILENO);
+    alarm(static_cast<unsigned>(limit.count()));
     execv(argv[0], argv.data());
     _exit(127);
   }
@@ -54,31 +54,19 @@ inline SnaphostRun RunSnaphost(const std::string& home, const std::vector<std::s
   int pipeFds[2];
   // Neither end is left to a snaphost started at the same time by another thread.
   if (pipe2(pipeFds, O_CLOEXEC) != 0) return {};
-  pid_t child = StartSnaphost(home, args, pipeFds[1]);
+  pid_t child = StartSnaphost(home, args, pipeFds[1], limit);
   close(pipeFds[1]);
   SnaphostRun run;
-  const auto end = std::chrono::steady_clock::now() + limit;
   char buffer[4096];
-  for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        end - std::chrono::steady_clock::now());
-    const int wait = static_cast<int>(std::max<int64_t>(left.count(), 0));
-    pollfd output = {pipeFds[0], POLLIN, 0};
-    if (!run.killed && poll(&output, 1, wait) == 0) {
-      kill(child, SIGKILL);
-      run.killed = true;
-    }
-    const ssize_t size = read(pipeFds[0], buffer, sizeof(buffer));
-    if (size <= 0) break;
+  for (ssize_t size; (size = read(pipeFds[0], buffer, sizeof(buffer))) > 0;) {
     run.out.append(buffer, static_cast<size_t>(size));
   }
   close(pipeFds[0]);
   int status = 0;
   waitpid(child, &status, 0);
   run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  std::ostringstream err;
-  err << std::ifstream(home + "/err.txt").rdbuf();
-  run.err = err.str();
+  run.killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM;
+  run.err.assign(std::istreambuf_iterator<char>(std::ifstream(home + "/err.txt").rdbuf()), {});
   return run;
 }
 
