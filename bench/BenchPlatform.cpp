@@ -93,4 +93,9 @@ BenchPlatform& ActivePlatform(testsupport::StoreKind kind, int64_t shares) {
   return *home;
 }
 
+snaphost::Plugin& LoadedPlugin() {
+  static snaphost::Plugin plugin(snaphost::PluginPath(""));
+  return plugin;
+}
+
 }  // namespace bench

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "PluginLoader.h"
 #include "SnapRecord.h"
 #include "support/TempPlatform.h"
 
@@ -60,5 +61,8 @@ class BenchPlatform {
 // The home with `shares` shares on the store of `kind`, built on first use,
 // made the active one, its share list asked for once.
 BenchPlatform& ActivePlatform(testsupport::StoreKind kind, int64_t shares);
+
+// The built plug-in, loaded on first use.
+snaphost::Plugin& LoadedPlugin();
 
 }  // namespace bench

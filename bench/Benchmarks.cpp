@@ -28,11 +28,6 @@ constexpr std::initializer_list<int64_t> kPostgresViewCounts = {1, 1000};
 
 using testsupport::StoreKind;
 
-snaphost::Plugin& LoadedPlugin() {
-  static snaphost::Plugin plugin(snaphost::PluginPath(""));
-  return plugin;
-}
-
 // Runs `entry` on a batch of the one record, as the host does.
 bool RunOne(snaphost::BatchEntry entry, snaphost::SnapRecord& record) {
   snaphost::HostSnapInfo info(record);
