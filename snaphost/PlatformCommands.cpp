@@ -37,11 +37,8 @@ void AddPlatformCommands(CLI::App& app, HostContext&, CommandResult& result) {
       throw HostError(to->Where() +
                       " already holds a platform: nothing copied (--replace replaces it)");
     }
-    std::cout << "copied " << from->Where() << " to " << to->Where() << ": clients "
-              << copied.clients.size() << ", shares " << copied.shares.size() << ", view lists "
-              << copied.viewLists.size() << ", file-server machines " << copied.nfsServers.size()
-              << ", exports " << copied.exports.size() << ", information store entries "
-              << copied.numbers.size() << ", faults " << copied.faults.size() << "\n";
+    std::cout << "copied " << from->Where() << " to " << to->Where() << ": "
+              << localplatform::ContentCounts(copied) << "\n";
     result.exitCode = 0;
   });
 }

@@ -3,31 +3,9 @@
 // one machine moves a SQLite platform into a PostgreSQL database that the
 // hosts of several machines share.
 
-#include <cstdint>
-#include <string>
-#include <tuple>
-#include <utility>
-#include <vector>
-
-#include "store/Store.h"
+#include "store/StoreContents.h"
 
 namespace localplatform {
-
-// Everything a store holds.
-struct PlatformContents {
-  std::vector<ClientRow> clients;
-  std::vector<ShareRow> shares;  // in the order they were added
-  std::vector<std::pair<uint64_t, VersionedViewList>> viewLists;
-  std::vector<NfsServerRow> nfsServers;
-  std::vector<ExportRow> exports;
-  std::vector<std::tuple<std::string, std::string, uint64_t>> numbers;  // section, key, value
-  std::vector<FaultRow> faults;
-
-  bool empty() const {
-    return clients.empty() && shares.empty() && viewLists.empty() && nfsServers.empty() &&
-           exports.empty() && numbers.empty() && faults.empty();
-  }
-};
 
 // What `store` holds, as of one moment. Throws StoreError.
 PlatformContents ReadPlatform(Store& store);

@@ -5,6 +5,7 @@
 #include "SqliteDatabase.h"
 #include "store/PgConnection.h"
 #include "store/StorableRows.h"
+#include "store/StoreContents.h"
 
 namespace localplatform {
 namespace {
@@ -402,10 +403,13 @@ int64_t SqlStore<Database, DatabaseError>::FaultStamp() {
 template <typename Database, typename DatabaseError>
 void SqlStore<Database, DatabaseError>::Clear() {
   Translate("clear", [&] {
-    db().Exec(
-        "DELETE FROM clients; DELETE FROM nfs_shares; DELETE FROM platform_info; "
-        "DELETE FROM view_lists; DELETE FROM nfs_servers; DELETE FROM exports; "
-        "DELETE FROM faults");
+    std::string statements;
+    for (const ContentKind& kind : ContentKinds()) {
+      for (auto table = kind.tables.rbegin(); table != kind.tables.rend(); ++table) {
+        statements += std::string("DELETE FROM ") + *table + ";";
+      }
+    }
+    db().Exec(statements.c_str());
   });
 }
 

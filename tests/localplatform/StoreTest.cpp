@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -27,6 +28,7 @@
 #include "store/SqlStore.h"
 #include "store/SqliteStore.h"
 #include "store/StorableRows.h"
+#include "store/StoreContents.h"
 #include "support/EachStore.h"
 #include "support/SnaphostProcess.h"
 
@@ -162,6 +164,7 @@ TEST_P(PlatformStore, AwkwardRowsAreKeptByteForByteAndCopiedIntoEitherStore) {
   store.SetNumber(Longest(kKeyLimit), Longest(kKeyLimit), 1);
   store.SetFault({Longest(kKeyLimit), Longest(kKeyLimit)});
   const PlatformContents kept = ReadPlatform(store);
+  for (const ContentKind& kind : ContentKinds()) EXPECT_NE(kind.count(kept), 0u) << kind.shown;
   ASSERT_EQ(kept.viewLists.size(), 2u);
   EXPECT_EQ(kept.viewLists[0].second.text, megabyteList);
   EXPECT_EQ(kept.viewLists[1].second.text, kNulInside);
@@ -213,6 +216,29 @@ TEST_P(PlatformStore, ACopyNamesTheRowItCouldNotCopyAndCopiesNothing) {
   EXPECT_EQ(Failure<StoreError>([&] { CopyPlatform(source.store(), *target, false, copied); }),
             "cannot copy the row of clients []: refused: the client name is empty");
   EXPECT_TRUE(ReadPlatform(*target).empty());
+}
+
+// Of the tables a database really has, but those it keeps for itself, each
+// is copied as content of a kind or listed as derived, and none is missing.
+TEST_P(PlatformStore, EveryTableIsCopiedOrDerived) {
+  platform_.store();
+  std::set<std::string> found;
+  const auto collect = [&found](auto query) {
+    while (query.Step()) found.insert(query.ColumnText(0));
+  };
+  if (GetParam() == testsupport::StoreKind::kSqlite) {
+    storage::SqliteDatabase db(platform_.location(), SqliteSchema());
+    collect(db.Prepare("SELECT name FROM sqlite_master WHERE type = 'table'"));
+  } else {
+    PgConnection db(platform_.location(), kDefaultCallDeadline);
+    collect(db.Reuse("SELECT tablename FROM pg_tables WHERE schemaname = current_schema()"));
+  }
+  for (const char* table : BookkeepingTables()) found.erase(table);
+  std::set<std::string> listed(DerivedTables().begin(), DerivedTables().end());
+  for (const ContentKind& kind : ContentKinds()) {
+    listed.insert(kind.tables.begin(), kind.tables.end());
+  }
+  EXPECT_EQ(found, listed);
 }
 
 INSTANTIATE_ON_EACH_STORE(PlatformStore);
