@@ -181,12 +181,11 @@ void ListReadWrite(benchmark::State& state) {
   BenchPlatform& platform = ActivePlatform(StoreKind::kSqlite, *kShareCounts.begin());
   platform.ArrangeViews(state.range(0));
   DirectListStatements direct(platform.location());
-  const uint64_t subclient = platform.targetSubclient();
   TimeAgainstFloor(
       state, {[&] { return ReadAndWriteList(platform, platform.extendedList()); },
               [&] { return ReadAndWriteList(platform, platform.arrangedList()); },
-              [&] { return direct.ReadAndWrite(subclient, platform.extendedList()); },
-              [&] { return direct.ReadAndWrite(subclient, platform.arrangedList()); }});
+              [&] { return direct.ReadAndWrite(); },
+              [&] { return direct.ReadAndWrite(); }});
   CheckListRestored(state, platform);
   state.SetBytesProcessed(state.iterations() * 2 *
                           static_cast<int64_t>(platform.arrangedList().size()));

@@ -1,25 +1,33 @@
 #include "DirectListStatements.h"
 
+#include <limits>
+
 #include "store/Schema.h"
 #include "store/SqliteStore.h"
 
 namespace bench {
+namespace {
+
+// A subclient no bench platform configures.
+constexpr int64_t kFloorSubclient = std::numeric_limits<int64_t>::max();
+
+}  // namespace
 
 DirectListStatements::DirectListStatements(const std::string& path)
     : db_(path, localplatform::SqliteSchema()),
-      read_(db_.Prepare(localplatform::kReadViewList)),
+      read_(db_.Prepare(localplatform::kReadViewListVersion)),
       write_(db_.Prepare(localplatform::kUpdateViewList)) {
   db_.Exec(localplatform::SqliteStore::kPageCacheSetting);
+  localplatform::SqliteStore(path).WriteViewList(kFloorSubclient, "", 0);
 }
 
-bool DirectListStatements::ReadAndWrite(uint64_t subclientId, const std::string& list) {
-  const int64_t subclient = static_cast<int64_t>(subclientId);
-  read_.Bind(1, subclient);
+bool DirectListStatements::ReadAndWrite() {
+  read_.Bind(1, kFloorSubclient);
   if (!read_.Step()) return false;
-  readText_ = read_.ColumnText(0);
-  const int64_t version = read_.ColumnInt64(1);
+  const int64_t version = read_.ColumnInt64(0);
+  const int64_t token = read_.ColumnInt64(1);
   read_.Reset();
-  write_.Bind(1, subclient).Bind(2, list).Bind(3, version).Run();
+  write_.Bind(1, kFloorSubclient).Bind(2, version).Bind(3, token + 1).Run();
   write_.Reset();
   return db_.Changes() == 1;
 }

@@ -1,7 +1,9 @@
 #pragma once
 // The floor of the view list calls: the two statements the platform store
-// runs for one read and one write of a share subclient's list, run straight
-// on SQLite over a connection of their own, prepared once.
+// runs for every read and write of a share subclient's list it keeps (its
+// version and token, and the compare-and-swap on the version), run straight
+// on SQLite over a connection of their own, prepared once, on a list of
+// their own. The pieces a write changes are the platform's part.
 
 #include <cstdint>
 #include <string>
@@ -12,18 +14,17 @@ namespace bench {
 
 class DirectListStatements {
  public:
-  // A connection to the platform database at `path`.
+  // A connection to the platform database at `path`, and a list of its own there.
   explicit DirectListStatements(const std::string& path);
 
-  // Reads the subclient's list and writes `list` in its place over the
-  // version read. False when either statement fails or the write lost.
-  bool ReadAndWrite(uint64_t subclientId, const std::string& list);
+  // Reads the list's version and writes over it. False when either
+  // statement fails or the write lost.
+  bool ReadAndWrite();
 
  private:
   storage::SqliteDatabase db_;
   storage::Statement read_;
   storage::Statement write_;
-  std::string readText_;
 };
 
 }  // namespace bench

@@ -101,6 +101,21 @@ const std::vector<storage::Migration>& SqliteSchema() {
       // 6: which calls a fault fails (FaultRow); a fault set before fails
       // every call, as it did.
       kFaultCallsStep,
+      // 7: view lists kept as their pieces (store/ViewPieces.h). A list
+      // stored whole becomes one piece, which the next write splits where
+      // it changes it; every list keeps its version and gets token 0.
+      R"sql(
+        CREATE TABLE view_pieces (
+          subclient_id INTEGER NOT NULL,
+          position     INTEGER NOT NULL,
+          piece        BLOB NOT NULL,
+          PRIMARY KEY (subclient_id, position)
+        );
+        INSERT INTO view_pieces (subclient_id, position, piece)
+          SELECT subclient_id, 0, list_text FROM view_lists WHERE list_text <> '';
+        ALTER TABLE view_lists DROP COLUMN list_text;
+        ALTER TABLE view_lists ADD COLUMN token INTEGER NOT NULL DEFAULT 0;
+      )sql",
   };
   return kSteps;
 }
@@ -199,6 +214,18 @@ const std::vector<storage::Migration>& PostgresSchema() {
       )sql",
       // 3: as SQLite's step 6.
       kFaultCallsStep,
+      // 4: as SQLite's step 7.
+      R"sql(
+        CREATE TABLE view_pieces (
+          subclient_id BIGINT NOT NULL,
+          position     BIGINT NOT NULL,
+          piece        BYTEA NOT NULL,
+          PRIMARY KEY (subclient_id, position)
+        );
+        INSERT INTO view_pieces (subclient_id, position, piece)
+          SELECT subclient_id, 0, list_text FROM view_lists WHERE length(list_text) > 0;
+        ALTER TABLE view_lists DROP COLUMN list_text, ADD COLUMN token BIGINT NOT NULL DEFAULT 0;
+      )sql",
   };
   return kSteps;
 }

@@ -23,16 +23,39 @@ std::recursive_mutex& StoreLock() {
   return *lock;
 }
 
-const char kReadViewList[] = "SELECT list_text, version FROM view_lists WHERE subclient_id = ?1";
+const char kReadViewListVersion[] = "SELECT version, token FROM view_lists WHERE subclient_id = ?1";
 const char kUpdateViewList[] =
-    "UPDATE view_lists SET list_text = ?2, version = version + 1 "
-    "WHERE subclient_id = ?1 AND version = ?3";
+    "UPDATE view_lists SET version = version + 1, token = ?3 "
+    "WHERE subclient_id = ?1 AND version = ?2";
+
+namespace {
+
+// A list is handed out with room for a record more: a map appends one and
+// writes the list back, and would otherwise copy it whole once more.
+constexpr size_t kRoomForARecord = 4096;
+
+std::string HandedOut(const std::string& list) {
+  std::string copy;
+  copy.reserve(list.size() + kRoomForARecord);
+  copy.append(list);
+  return copy;
+}
+
+// As kUpdateViewList, and only over the very list kept.
+constexpr char kUpdateKeptViewList[] =
+    "UPDATE view_lists SET version = version + 1, token = ?3 "
+    "WHERE subclient_id = ?1 AND version = ?2 AND token = ?4";
+constexpr char kInsertViewPiece[] =
+    "INSERT INTO view_pieces (subclient_id, position, piece) VALUES (?1, ?2, ?3)";
+
+}  // namespace
 
 template <typename Database, typename DatabaseError>
 void SqlStore<Database, DatabaseError>::Begin(bool writes) {
   StoreLock().lock();
   try {
     Translate("begin", [&] { BeginUnit(writes); });
+    inUnit_ = true;
   } catch (...) {
     StoreLock().unlock();
     throw;
@@ -42,6 +65,7 @@ void SqlStore<Database, DatabaseError>::Begin(bool writes) {
 template <typename Database, typename DatabaseError>
 void SqlStore<Database, DatabaseError>::Commit() {
   Translate("commit", [&] { EndUnit("COMMIT"); });
+  inUnit_ = false;
   StoreLock().unlock();
 }
 
@@ -52,6 +76,8 @@ void SqlStore<Database, DatabaseError>::Rollback() noexcept {
   } catch (const DatabaseError&) {
     // Nothing was kept of the unit either way.
   }
+  inUnit_ = false;
+  ForgetViewLists();
   StoreLock().unlock();
 }
 
@@ -206,38 +232,146 @@ std::vector<std::string> SqlStore<Database, DatabaseError>::ListNumberSections()
 }
 
 template <typename Database, typename DatabaseError>
+StoredViewList SqlStore<Database, DatabaseError>::ReadViewPieces(uint64_t subclientId) {
+  StoredViewList list;
+  auto query = db().Reuse(
+      "SELECT position, piece FROM view_pieces WHERE subclient_id = ?1 ORDER BY position");
+  query.Bind(1, Bits(subclientId));
+  while (query.Step()) list.Append(query.ColumnInt64(0), query.ColumnText(1));
+  return list;
+}
+
+template <typename Database, typename DatabaseError>
+StoredViewList SqlStore<Database, DatabaseError>::ForgetViewList(uint64_t subclientId) {
+  StoredViewList forgotten;
+  const auto kept = keptViewLists_.find(subclientId);
+  if (kept != keptViewLists_.end()) {
+    keptViewBytes_ -= kept->second.text.size();
+    forgotten = std::move(kept->second);
+    keptViewLists_.erase(kept);
+  }
+  return forgotten;
+}
+
+template <typename Database, typename DatabaseError>
+void SqlStore<Database, DatabaseError>::KeepViewList(uint64_t subclientId, StoredViewList list) {
+  ForgetViewList(subclientId);
+  if (list.text.size() > kKeptViewBytes) return;
+  if (keptViewBytes_ + list.text.size() > kKeptViewBytes) {
+    keptViewLists_.clear();
+    keptViewBytes_ = 0;
+  }
+  keptViewBytes_ += list.text.size();
+  keptViewLists_.emplace(subclientId, std::move(list));
+}
+
+template <typename Database, typename DatabaseError>
+void SqlStore<Database, DatabaseError>::ForgetViewLists() noexcept {
+  keptViewLists_.clear();
+  keptViewBytes_ = 0;
+}
+
+// The list's version and token come first: a list kept at both is the one
+// stored, and the pieces are read only when it is not.
+template <typename Database, typename DatabaseError>
 VersionedViewList SqlStore<Database, DatabaseError>::ReadViewList(uint64_t subclientId) {
   return Translate("read view list", [&] {
-    VersionedViewList list;
-    auto query = db().Reuse(kReadViewList);
-    query.Bind(1, Bits(subclientId));
-    if (query.Step()) list = {query.ColumnText(0), query.ColumnInt64(1)};
-    return list;
+    return Atomically(false, [&] {
+      auto query = db().Reuse(kReadViewListVersion);
+      query.Bind(1, Bits(subclientId));
+      if (!query.Step()) return VersionedViewList();
+      const int64_t version = query.ColumnInt64(0);
+      const int64_t token = query.ColumnInt64(1);
+      const auto kept = keptViewLists_.find(subclientId);
+      if (kept != keptViewLists_.end() && kept->second.version == version &&
+          kept->second.token == token) {
+        return VersionedViewList{HandedOut(kept->second.text), version};
+      }
+      StoredViewList read = ReadViewPieces(subclientId);
+      read.version = version;
+      read.token = token;
+      VersionedViewList list{HandedOut(read.text), version};
+      KeepViewList(subclientId, std::move(read));
+      return list;
+    });
   });
 }
 
+template <typename Database, typename DatabaseError>
+bool SqlStore<Database, DatabaseError>::TakeViewList(uint64_t subclientId, int64_t expectedVersion,
+                                                     int64_t token, StoredViewList& stored) {
+  if (expectedVersion == 0) {
+    db().Reuse(
+            "INSERT INTO view_lists (subclient_id, version, token) VALUES (?1, 1, ?2) "
+            "ON CONFLICT (subclient_id) DO NOTHING")
+        .Bind(1, Bits(subclientId))
+        .Bind(2, token)
+        .Run();
+    return db().Changes() == 1;
+  }
+  const auto kept = keptViewLists_.find(subclientId);
+  if (kept != keptViewLists_.end() && kept->second.version == expectedVersion) {
+    db().Reuse(kUpdateKeptViewList)
+        .Bind(1, Bits(subclientId))
+        .Bind(2, expectedVersion)
+        .Bind(3, token)
+        .Bind(4, kept->second.token)
+        .Run();
+    if (db().Changes() == 1) {
+      stored = ForgetViewList(subclientId);
+      return true;
+    }
+  }
+  db().Reuse(kUpdateViewList)
+      .Bind(1, Bits(subclientId))
+      .Bind(2, expectedVersion)
+      .Bind(3, token)
+      .Run();
+  if (db().Changes() != 1) return false;
+  // The list is this writer's now: its pieces are those of the version taken over.
+  stored = ReadViewPieces(subclientId);
+  return true;
+}
+
+template <typename Database, typename DatabaseError>
+void SqlStore<Database, DatabaseError>::StorePieces(uint64_t subclientId, const PieceEdit& edit,
+                                                    const StoredViewList& stored) {
+  if (edit.RemovesAny(stored)) {
+    db().Reuse(
+            "DELETE FROM view_pieces WHERE subclient_id = ?1 AND position > ?2 AND position < ?3")
+        .Bind(1, Bits(subclientId))
+        .Bind(2, edit.after)
+        .Bind(3, edit.before)
+        .Run();
+  }
+  for (size_t piece = 0; piece < edit.pieces.size(); ++piece) {
+    db().Reuse(kInsertViewPiece)
+        .Bind(1, Bits(subclientId))
+        .Bind(2, edit.positions[piece])
+        .Bind(3, std::string(edit.pieces[piece]))
+        .Run();
+  }
+}
+
 // Compare-and-swap on the version: of two writers that read the same
-// version, exactly one succeeds.
+// version, exactly one succeeds. Only the pieces that changed are stored.
 template <typename Database, typename DatabaseError>
 bool SqlStore<Database, DatabaseError>::WriteViewList(uint64_t subclientId, const std::string& text,
                                                       int64_t expectedVersion) {
   CheckStorableViewList(text);
   return Translate("write view list", [&] {
-    if (expectedVersion == 0) {
-      db().Reuse(
-              "INSERT INTO view_lists (subclient_id, list_text, version) VALUES (?1, ?2, 1) "
-              "ON CONFLICT (subclient_id) DO NOTHING")
-          .Bind(1, Bits(subclientId))
-          .Bind(2, text)
-          .Run();
-    } else {
-      db().Reuse(kUpdateViewList)
-          .Bind(1, Bits(subclientId))
-          .Bind(2, text)
-          .Bind(3, expectedVersion)
-          .Run();
-    }
-    return db().Changes() == 1;
+    return Atomically(true, [&] {
+      const int64_t token = static_cast<int64_t>(tokens_());
+      StoredViewList stored;
+      if (!TakeViewList(subclientId, expectedVersion, token, stored)) return false;
+      const PieceEdit edit = EditViewPieces(stored, text);
+      StorePieces(subclientId, edit, stored);
+      StoredViewList written = edit.Applied(std::move(stored), text);
+      written.version = expectedVersion + 1;
+      written.token = token;
+      KeepViewList(subclientId, std::move(written));
+      return true;
+    });
   });
 }
 
@@ -246,11 +380,16 @@ std::vector<std::pair<uint64_t, VersionedViewList>>
 SqlStore<Database, DatabaseError>::ListViewLists() {
   return Translate("list view lists", [&] {
     std::vector<std::pair<uint64_t, VersionedViewList>> rows;
-    auto query =
-        db().Reuse("SELECT subclient_id, list_text, version FROM view_lists ORDER BY subclient_id");
+    auto query = db().Reuse(
+        "SELECT view_lists.subclient_id, version, piece FROM view_lists "
+        "LEFT JOIN view_pieces ON view_pieces.subclient_id = view_lists.subclient_id "
+        "ORDER BY view_lists.subclient_id, position");
     while (query.Step()) {
-      rows.emplace_back(Unsigned(query.ColumnInt64(0)),
-                        VersionedViewList{query.ColumnText(1), query.ColumnInt64(2)});
+      const uint64_t subclientId = Unsigned(query.ColumnInt64(0));
+      if (rows.empty() || rows.back().first != subclientId) {
+        rows.emplace_back(subclientId, VersionedViewList{"", query.ColumnInt64(1)});
+      }
+      rows.back().second.text += query.ColumnText(2);
     }
     return rows;
   });
@@ -261,14 +400,22 @@ void SqlStore<Database, DatabaseError>::RestoreViewList(uint64_t subclientId,
                                                         const VersionedViewList& list) {
   CheckStorableViewList(list.text);
   Translate("restore view list", [&] {
-    db().Reuse(
-            "INSERT INTO view_lists (subclient_id, list_text, version) VALUES (?1, ?2, ?3) "
-            "ON CONFLICT (subclient_id) DO UPDATE "
-            "SET list_text = excluded.list_text, version = excluded.version")
-        .Bind(1, Bits(subclientId))
-        .Bind(2, list.text)
-        .Bind(3, list.version)
-        .Run();
+    Atomically(true, [&] {
+      db().Reuse(
+              "INSERT INTO view_lists (subclient_id, version, token) VALUES (?1, ?2, ?3) "
+              "ON CONFLICT (subclient_id) DO UPDATE "
+              "SET version = excluded.version, token = excluded.token")
+          .Bind(1, Bits(subclientId))
+          .Bind(2, list.version)
+          .Bind(3, static_cast<int64_t>(tokens_()))
+          .Run();
+      db().Reuse("DELETE FROM view_pieces WHERE subclient_id = ?1")
+          .Bind(1, Bits(subclientId))
+          .Run();
+      const PieceEdit edit = EditViewPieces(StoredViewList(), list.text);
+      StorePieces(subclientId, edit, StoredViewList());
+      ForgetViewList(subclientId);
+    });
   });
 }
 

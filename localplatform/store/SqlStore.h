@@ -5,11 +5,16 @@
 // The stores over each (SqliteStore, PgStore) add how a connection is made
 // and the statements that begin and end a unit of work.
 
+#include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
+#include <random>
 #include <string>
+#include <type_traits>
 
 #include "store/Store.h"
+#include "store/ViewPieces.h"
 
 namespace localplatform {
 
@@ -20,9 +25,11 @@ namespace localplatform {
 // relies on it.
 std::recursive_mutex& StoreLock();
 
-// The statements of one view list read and write, which the benchmark runs
-// directly as well.
-extern const char kReadViewList[];
+// The statements of one view list read and write that a process which
+// keeps the list runs, and which the benchmark runs directly as well: the
+// list's version and token, and the compare-and-swap on the version that
+// makes a write of the pieces the writer's own.
+extern const char kReadViewListVersion[];
 extern const char kUpdateViewList[];
 
 template <typename Database, typename DatabaseError>
@@ -92,7 +99,52 @@ class SqlStore : public Store {
   virtual void EndUnit(const char* end) = 0;
 
  private:
+  // Runs `work` as a unit of its own unless one is open: the operations of
+  // more than one statement are kept all or nothing outside a unit too.
+  template <typename Work>
+  auto Atomically(bool writes, Work work) -> decltype(work()) {
+    if (inUnit_) return work();
+    BeginUnit(writes);
+    try {
+      if constexpr (std::is_void_v<decltype(work())>) {
+        work();
+        EndUnit("COMMIT");
+      } else {
+        auto result = work();
+        EndUnit("COMMIT");
+        return result;
+      }
+    } catch (...) {
+      ForgetViewLists();
+      try {
+        EndUnit("ROLLBACK");
+      } catch (const DatabaseError&) {
+        // Nothing was kept of the unit either way.
+      }
+      throw;
+    }
+  }
+
+  StoredViewList ReadViewPieces(uint64_t subclientId);
+  // Takes the list over at `expectedVersion` for a write: false when it is
+  // no longer there; `stored` is then the list as it was.
+  bool TakeViewList(uint64_t subclientId, int64_t expectedVersion, int64_t token,
+                    StoredViewList& stored);
+  void StorePieces(uint64_t subclientId, const PieceEdit& edit, const StoredViewList& stored);
+  void KeepViewList(uint64_t subclientId, StoredViewList list);
+  // The list kept of `subclientId`, no longer kept, or an empty one.
+  StoredViewList ForgetViewList(uint64_t subclientId);
+  void ForgetViewLists() noexcept;
+
   std::unique_ptr<Database> db_;
+  bool inUnit_ = false;
+  // The lists this connection last read or wrote, by subclient, each
+  // checked against its version and token before it is used. Emptied when
+  // a unit is rolled back; a list longer than the limit is not kept.
+  static constexpr size_t kKeptViewBytes = 32 << 20;
+  std::map<uint64_t, StoredViewList> keptViewLists_;
+  size_t keptViewBytes_ = 0;
+  std::mt19937_64 tokens_{std::random_device()()};
 };
 
 }  // namespace localplatform

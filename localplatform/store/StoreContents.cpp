@@ -66,7 +66,7 @@ const std::vector<ContentKind>& ContentKinds() {
        },
        [](const PlatformContents& contents) { return contents.shares.size(); }},
       {"view lists",
-       {"view_lists"},
+       {"view_lists", "view_pieces"},
        [](Store& from, PlatformContents& into) { into.viewLists = from.ListViewLists(); },
        [](const PlatformContents& contents, const char* table, Store& to) {
          for (const auto& viewList : contents.viewLists) {

@@ -177,27 +177,108 @@ TEST_P(PlatformStore, AwkwardRowsAreKeptByteForByteAndCopiedIntoEitherStore) {
   EXPECT_EQ(Described(ReadPlatform(*target)), Described(kept));
 }
 
+// Lists written one over the other, as maps, unmaps and edits make them,
+// and lists this system never writes: each reads back as written, on the
+// connection that wrote it and on a new one, which keeps nothing.
+TEST_P(PlatformStore, EveryViewListReadsBackAsWritten) {
+  std::string views;
+  for (int view = 0; view < 2000; ++view) views += "<V>" + std::to_string(view) + "</V>;";
+  std::vector<std::string> lists = {"A;",     "A;B;",   "A;B;C;",   "A;C;",
+                                    "X;A;C;", "A;C",    "A;C;D",    ";;",
+                                    "",       "no end", kNulInside, kNotUtf8 + ";"};
+  for (std::string edited : {views, views + "<V>new</V>;", "<V>first</V>;" + views,
+                             views.substr(0, 9000) + views.substr(9030), views.substr(500)}) {
+    lists.push_back(edited);
+  }
+  // Records put again and again at one place, until there is no room left
+  // there, between records long enough to be pieces of their own.
+  const std::string first(3000, 'a');
+  lists.push_back(first + ";" + std::string(3000, 'z') + ";");
+  for (int view = 0; view < 24; ++view) {
+    lists.push_back(first + ";" + std::to_string(view) + ";" + lists.back().substr(3001));
+  }
+  Store& writer = platform_.store();
+  int64_t version = writer.ReadViewList(7).version;
+  for (const std::string& list : lists) {
+    SCOPED_TRACE(list.substr(0, 40));
+    ASSERT_TRUE(writer.WriteViewList(7, list, version++));
+    EXPECT_EQ(writer.ReadViewList(7).text, list);
+    const VersionedViewList read = ConnectStore(platform_.location())->ReadViewList(7);
+    EXPECT_EQ(read.text, list);
+    EXPECT_EQ(read.version, version);
+  }
+  // A list another connection wrote is read as it wrote it, and a write over
+  // the version before it loses.
+  ASSERT_TRUE(ConnectStore(platform_.location())->WriteViewList(7, "other;", version));
+  EXPECT_EQ(writer.ReadViewList(7).text, "other;");
+  EXPECT_FALSE(writer.WriteViewList(7, "late;", version));
+}
+
+// Lists the schema stored whole, before it kept them as pieces, read the same
+// after the step that splits them, at their versions, and take writes.
+TEST_P(PlatformStore, ListsStoredWholeReadTheSameOnceKeptAsPieces) {
+  const char* kWholeLists =
+      "INSERT INTO view_lists (subclient_id, list_text, version) "
+      "VALUES (7, 'A;B;C;', 3), (8, '', 1), (9, 'no end', 2)";
+  const bool sqlite = GetParam() == testsupport::StoreKind::kSqlite;
+  std::vector<storage::Migration> before = sqlite ? SqliteSchema() : PostgresSchema();
+  before.pop_back();
+  if (sqlite) {
+    storage::SqliteDatabase(platform_.location(), before).Exec(kWholeLists);
+  } else {
+    PgConnection connection(platform_.location(), kDefaultCallDeadline);
+    connection.Migrate(before);
+    connection.Exec(kWholeLists);
+  }
+  PlatformContents whole;
+  whole.viewLists = {{7, {"A;B;C;", 3}}, {8, {"", 1}}, {9, {"no end", 2}}};
+  Store& store = platform_.store();
+  EXPECT_EQ(Described(ReadPlatform(store)), Described(whole));
+  for (const auto& [subclient, list] : whole.viewLists) {
+    EXPECT_EQ(store.ReadViewList(subclient).text, list.text);
+    ASSERT_TRUE(store.WriteViewList(subclient, "A;" + list.text + "Z;", list.version));
+    EXPECT_EQ(ConnectStore(platform_.location())->ReadViewList(subclient).text,
+              "A;" + list.text + "Z;");
+  }
+}
+
 TEST_P(PlatformStore, BothStoresRefuseTheSameRowsWithTheSameText) {
   const std::string overlong(kNameLimit + 1, 'n');
   const struct {
     std::function<void(Store&)> write;
     const char* said;
   } cases[] = {
-      {[](Store& s) { s.PutClient({"", "h"}); }, "the client name is empty"},
-      {[&](Store& s) { s.PutClient({"c", overlong}); },
+      {[](Store& s) {
+         s.PutClient({"", "h"});
+       },
+       "the client name is empty"},
+      {[&](Store& s) {
+         s.PutClient({"c", overlong});
+       },
        "the host name is 1025 bytes long, over the limit of 1024 bytes"},
-      {[](Store& s) { s.AddShare({"s\0t"s, "c", 1}); },
+      {[](Store& s) {
+         s.AddShare({"s\0t"s, "c", 1});
+       },
        "the share name holds a NUL byte"},
-      {[&](Store& s) { s.AddShare({"s", overlong, 1}); },
+      {[&](Store& s) {
+         s.AddShare({"s", overlong, 1});
+       },
        "the server client name is 1025 bytes long, over the limit of 1024 bytes"},
-      {[](Store& s) { s.PutNfsServer({"", true}); }, "the host name is empty"},
-      {[](Store& s) { s.AddExport({"h", 1, std::string(kMountPathLimit + 1, 'm'), 2, 0}); },
+      {[](Store& s) {
+         s.PutNfsServer({"", true});
+       },
+       "the host name is empty"},
+      {[](Store& s) {
+         s.AddExport({"h", 1, std::string(kMountPathLimit + 1, 'm'), 2, 0});
+       },
        "the mount path is 1089 bytes long, over the limit of 1088 bytes"},
       {[](Store& s) { s.WriteViewList(1, std::string(kViewListLimit + 1, ';'), 0); },
        "the view list is 67108865 bytes long, over the limit of 67108864 bytes"},
       {[](Store& s) { s.SetNumber("jobs", std::string(kKeyLimit + 1, 'k'), 1); },
        "the information store key is 1025 bytes long, over the limit of 1024 bytes"},
-      {[](Store& s) { s.SetFault({"throw", std::string(kKeyLimit + 1, 's')}); },
+      {[](Store& s) {
+         s.SetFault({"throw", std::string(kKeyLimit + 1, 's')});
+       },
        "the fault scope is 1025 bytes long, over the limit of 1024 bytes"},
   };
   for (const auto& c : cases) {
@@ -380,7 +461,7 @@ TEST_P(SharedStore, NoSessionHoldsAnotherPastItsBounds) {
     EXPECT_EQ(settings.ColumnText(0), c.holderSettings);
     const int64_t version = platform_.store().ReadViewList(7).version;
     holder.BeginUnit("BEGIN");
-    holder.Reuse(kUpdateViewList).Bind(1, 7).Bind(2, "held;").Bind(3, version).Run();
+    holder.Reuse(kUpdateViewList).Bind(1, 7).Bind(2, version).Bind(3, int64_t{0}).Run();
     const std::string waiter = platform_.location() + c.waiter;
     const auto write = [&] {
       EXPECT_TRUE(ConnectStore(waiter, std::chrono::seconds(4))->WriteViewList(7, "B;", version));
