@@ -27,6 +27,8 @@ const char kReadViewList[] = "SELECT list_text, version FROM view_lists WHERE su
 const char kUpdateViewList[] =
     "UPDATE view_lists SET list_text = ?2, version = version + 1 "
     "WHERE subclient_id = ?1 AND version = ?3";
+const char kListShares[] =
+    "SELECT share, server_client_name, subclient_id FROM nfs_shares ORDER BY position";
 
 template <typename Database, typename DatabaseError>
 void SqlStore<Database, DatabaseError>::Begin(bool writes) {
@@ -107,8 +109,7 @@ template <typename Database, typename DatabaseError>
 std::vector<ShareRow> SqlStore<Database, DatabaseError>::ListShares() {
   return Translate("list shares", [&] {
     std::vector<ShareRow> rows;
-    auto query = db().Reuse(
-        "SELECT share, server_client_name, subclient_id FROM nfs_shares ORDER BY position");
+    auto query = db().Reuse(kListShares);
     while (query.Step())
       rows.push_back({query.ColumnText(0), query.ColumnText(1), query.ColumnInt64(2)});
     return rows;

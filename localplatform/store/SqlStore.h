@@ -20,10 +20,11 @@ namespace localplatform {
 // relies on it.
 std::recursive_mutex& StoreLock();
 
-// The statements of one view list read and write, which the benchmark runs
-// directly as well.
+// The statements of one view list read and write, and of the whole share
+// list read, which the benchmark runs directly as well.
 extern const char kReadViewList[];
 extern const char kUpdateViewList[];
+extern const char kListShares[];
 
 template <typename Database, typename DatabaseError>
 class SqlStore : public Store {
