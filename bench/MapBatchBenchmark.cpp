@@ -8,25 +8,19 @@
 // The batch is snapped first and unmapped after, untimed.
 
 #include <benchmark/benchmark.h>
-#include <time.h>
 
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "BenchPlatform.h"
+#include "CpuTime.h"
 #include "HostSnapInfo.h"
 #include "SqliteDatabase.h"
 #include "support/EndToEnd.h"
 
 namespace bench {
 namespace {
-
-double CpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
 
 class Batch {
  public:

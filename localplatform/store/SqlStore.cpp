@@ -27,6 +27,8 @@ const char kReadViewListVersion[] = "SELECT version, token FROM view_lists WHERE
 const char kUpdateViewList[] =
     "UPDATE view_lists SET version = version + 1, token = ?3 "
     "WHERE subclient_id = ?1 AND version = ?2";
+const char kListShares[] =
+    "SELECT share, server_client_name, subclient_id FROM nfs_shares ORDER BY position";
 
 namespace {
 
@@ -133,8 +135,7 @@ template <typename Database, typename DatabaseError>
 std::vector<ShareRow> SqlStore<Database, DatabaseError>::ListShares() {
   return Translate("list shares", [&] {
     std::vector<ShareRow> rows;
-    auto query = db().Reuse(
-        "SELECT share, server_client_name, subclient_id FROM nfs_shares ORDER BY position");
+    auto query = db().Reuse(kListShares);
     while (query.Step())
       rows.push_back({query.ColumnText(0), query.ColumnText(1), query.ColumnInt64(2)});
     return rows;

@@ -26,11 +26,13 @@ namespace localplatform {
 std::recursive_mutex& StoreLock();
 
 // The statements of one view list read and write that a process which
-// keeps the list runs, and which the benchmark runs directly as well: the
-// list's version and token, and the compare-and-swap on the version that
-// makes a write of the pieces the writer's own.
+// keeps the list runs (the list's version and token, and the
+// compare-and-swap on the version that makes a write of the pieces the
+// writer's own), and of the whole share list read, which the benchmark runs
+// directly as well.
 extern const char kReadViewListVersion[];
 extern const char kUpdateViewList[];
+extern const char kListShares[];
 
 template <typename Database, typename DatabaseError>
 class SqlStore : public Store {

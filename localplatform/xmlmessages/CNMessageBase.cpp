@@ -15,13 +15,23 @@
 // another record type, an unknown element, a bad or repeated address, a
 // number that does not fit) leaves the record empty. Texts travel without
 // their NUL characters, since XML has no way to write one.
+//
+// A text is read once however many records read it: the share list answer
+// is read for every record the plug-in handles, and at 100,000 shares that
+// costs many times what comparing it with the last text read does.
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
+#include <deque>
 #include <limits>
 #include <map>
+#include <mutex>
 #include <pugixml.hpp>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "XmlMessages.h"
 
@@ -126,15 +136,98 @@ bool IsLayout(const pugi::xml_node& node) {
   return true;
 }
 
+// The fields of one kind by address, in address order, in one sorted
+// vector: a record has few fields of a kind, and the entries of a long list
+// are read far more often than changed, so they are kept small and close.
+template <typename Key, typename Value>
+class FieldTable {
+ public:
+  using Item = std::pair<Key, Value>;
+
+  // Looked through in turn: a record has a handful of fields of a kind.
+  const Value* find(const Key& key) const {
+    for (const Item& item : items_) {
+      if (item.first == key) return &item.second;
+    }
+    return nullptr;
+  }
+  // Adds `value` at `key`; false, with nothing added, when the key is taken.
+  bool emplace(const Key& key, Value value) {
+    auto at = LowerBound(items_, key);
+    if (at != items_.end() && at->first == key) return false;
+    items_.emplace(at, key, std::move(value));
+    return true;
+  }
+  Value& operator[](const Key& key) {
+    auto at = LowerBound(items_, key);
+    if (at == items_.end() || at->first != key) at = items_.emplace(at, key, Value());
+    return at->second;
+  }
+  void reserve(size_t count) { items_.reserve(count); }
+  typename std::vector<Item>::const_iterator begin() const { return items_.begin(); }
+  typename std::vector<Item>::const_iterator end() const { return items_.end(); }
+
+ private:
+  template <typename Items>
+  static auto LowerBound(Items& items, const Key& key) {
+    return std::lower_bound(
+        items.begin(), items.end(), key,
+        [](const Item& item, const Key& wanted) { return item.first < wanted; });
+  }
+
+  std::vector<Item> items_;
+};
+
 }  // namespace
 
 struct CNMessageBase::Fields {
   using TextKey = std::tuple<short, short, unsigned long, unsigned int>;
   using NumberKey = std::tuple<short, unsigned long, unsigned int>;
 
-  std::map<TextKey, std::string> texts;
-  std::map<NumberKey, int64_t> numbers;
+  FieldTable<TextKey, std::string> texts;
+  FieldTable<NumberKey, int64_t> numbers;
   std::map<TextKey, CNMessageList> lists;
+
+  Fields() = default;
+  Fields(const Fields&) = delete;
+  Fields& operator=(const Fields&) = delete;
+
+  // The records of one copied list, made in one block since a share list
+  // has an entry for every share, and the fields they read, kept alive.
+  struct CopiedEntries {
+    std::shared_ptr<Fields> kept;
+    std::deque<CNMessageBase> records;
+  };
+
+  // A copy of the fields `source` points to, which are shared (several
+  // owners) or borrowed (none, see below). Each list entry in the copy is a
+  // record of its own. Copied from shared fields, it borrows the fields of
+  // the entry it copies: it points to them without owning them, while the
+  // block it is made in keeps `source` (and so them) alive and shared, and
+  // it copies them before any change. Copied from borrowed fields, which
+  // nothing here keeps alive, it gets a copy of the entry's fields.
+  static std::shared_ptr<Fields> Copy(const std::shared_ptr<Fields>& source) {
+    const bool shared = source.use_count() > 0;
+    auto copy = std::make_shared<Fields>();
+    copy->texts = source->texts;
+    copy->numbers = source->numbers;
+    for (const auto& [key, entries] : source->lists) {
+      auto block = std::make_shared<CopiedEntries>();
+      if (shared) block->kept = source;
+      CNMessageList& copies = copy->lists[key];
+      copies.reserve(entries.size());
+      for (const auto& entry : entries) {
+        CNMessageBase& own = block->records.emplace_back(entry->domain_, entry->type_);
+        if (shared) {
+          own.fields_ = std::shared_ptr<Fields>(std::shared_ptr<Fields>(), entry->fields_.get());
+        } else if (entry->fields_ != nullptr) {
+          own.fields_ = Copy(entry->fields_);
+        }
+        copies.emplace_back(block, &own);
+      }
+    }
+    return copy;
+  }
 
   static void WriteKey(pugi::xml_node& node, const TextKey& key) {
     node.append_attribute("group") = std::get<0>(key);
@@ -154,6 +247,7 @@ struct CNMessageBase::Fields {
     pugi::xml_node node = parent.append_child("Message");
     node.append_attribute("domain") = message.domain_;
     node.append_attribute("type") = message.type_;
+    if (message.fields_ == nullptr) return;
     const Fields& fields = *message.fields_;
     for (const auto& [key, text] : fields.texts) {
       pugi::xml_node field = node.append_child("String");
@@ -177,6 +271,13 @@ struct CNMessageBase::Fields {
   // Reads the fields of one <Message> element into `fields`.
   static bool Read(const pugi::xml_node& node, Fields& fields, int depth) {
     if (depth > kMaxDepth) return false;
+    // Sized once, so a long list's entries lie close together.
+    auto count = [&](const char* name) {
+      auto range = node.children(name);
+      return static_cast<size_t>(std::distance(range.begin(), range.end()));
+    };
+    fields.texts.reserve(count("String"));
+    fields.numbers.reserve(count("Int64"));
     for (const pugi::xml_node& child : node.children()) {
       if (IsLayout(child)) continue;
       if (child.type() != pugi::node_element) return false;
@@ -185,7 +286,7 @@ struct CNMessageBase::Fields {
         TextKey key;
         std::string text;
         if (!ReadKey(child, key) || !ReadText(child, text)) return false;
-        if (!fields.texts.emplace(key, std::move(text)).second) return false;
+        if (!fields.texts.emplace(key, std::move(text))) return false;
       } else if (name == "Int64") {
         NumberKey key;
         std::string text;
@@ -196,7 +297,7 @@ struct CNMessageBase::Fields {
             !ParseNumber(text.c_str(), number)) {
           return false;
         }
-        if (!fields.numbers.emplace(key, number).second) return false;
+        if (!fields.numbers.emplace(key, number)) return false;
       } else if (name == "List") {
         TextKey key;
         if (!ReadKey(child, key)) return false;
@@ -210,7 +311,7 @@ struct CNMessageBase::Fields {
             return false;
           }
           auto entry = std::make_shared<CNMessageBase>(domain, type);
-          if (!Read(item, *entry->fields_, depth + 1)) return false;
+          if (!Read(item, entry->ownFields(), depth + 1)) return false;
           entries.push_back(std::move(entry));
         }
         if (!fields.lists.emplace(key, std::move(entries)).second) return false;
@@ -220,12 +321,80 @@ struct CNMessageBase::Fields {
     }
     return true;
   }
+
+  // The fields of `xml` read as a record of `domain` and `type`; null when
+  // it is not one.
+  static std::shared_ptr<Fields> Parse(int domain, int type, const std::string& xml) {
+    pugi::xml_document document;
+    bool ok = static_cast<bool>(
+        document.load_buffer(xml.data(), xml.size(), kParseFlags, pugi::encoding_utf8));
+
+    // Exactly one <Message> of this record's domain and type, and nothing
+    // else but layout, comments or a declaration around it.
+    pugi::xml_node root;
+    for (const pugi::xml_node& node : document.children()) {
+      if (node.type() == pugi::node_element && !root) {
+        root = node;
+      } else if (node.type() != pugi::node_declaration && !IsLayout(node)) {
+        ok = false;
+      }
+    }
+    int rootDomain = 0;
+    int rootType = 0;
+    auto fields = std::make_shared<Fields>();
+    ok = ok && root && std::string(root.name()) == "Message" &&
+         ReadAttribute(root, "domain", rootDomain) && ReadAttribute(root, "type", rootType) &&
+         rootDomain == domain && rootType == type && Read(root, *fields, 0);
+    return ok ? fields : nullptr;
+  }
+
+  // Parse, but the fields of the last text read well are kept with it and
+  // given to every reader of the same text and record type, to share.
+  static std::shared_ptr<Fields> ReadOnce(int domain, int type, const std::string& xml) {
+    struct LastText {
+      std::mutex lock;
+      int domain = 0;
+      int type = 0;
+      std::string text;
+      std::shared_ptr<Fields> fields;
+    };
+    static auto* last = new LastText();  // never destroyed: records may be read at exit
+    {
+      std::lock_guard<std::mutex> hold(last->lock);
+      if (last->fields != nullptr && last->domain == domain && last->type == type &&
+          last->text == xml) {
+        return last->fields;
+      }
+    }
+    std::shared_ptr<Fields> fields = Parse(domain, type, xml);
+    if (fields == nullptr) return nullptr;
+    std::string text = xml;
+    std::shared_ptr<Fields> kept = fields;
+    std::lock_guard<std::mutex> hold(last->lock);
+    last->domain = domain;
+    last->type = type;
+    last->text.swap(text);
+    last->fields.swap(kept);
+    return fields;
+  }
 };
 
-CNMessageBase::CNMessageBase(int domain, int type)
-    : domain_(domain), type_(type), fields_(std::make_unique<Fields>()) {}
+CNMessageBase::CNMessageBase(int domain, int type) : domain_(domain), type_(type) {}
 
 CNMessageBase::~CNMessageBase() = default;
+
+CNMessageBase::Fields& CNMessageBase::ownFields() {
+  if (fields_ == nullptr) {
+    fields_ = std::make_shared<Fields>();
+  } else if (fields_.use_count() != 1) {  // shared, or borrowed (use count 0)
+    fields_ = Fields::Copy(fields_);
+  } else {
+    // The last other holder may have let go on another thread: its reads
+    // come before the changes made here.
+    std::atomic_thread_fence(std::memory_order_acquire);
+  }
+  return *fields_;
+}
 
 int CNMessageBase::serialize(std::string& xml, bool pretty) {
   pugi::xml_document document;
@@ -240,54 +409,35 @@ int CNMessageBase::serialize(std::string& xml, bool pretty) {
 }
 
 int CNMessageBase::unserialize(std::string& xml) {
-  auto fields = std::make_unique<Fields>();
-  pugi::xml_document document;
-  bool ok = static_cast<bool>(
-      document.load_buffer(xml.data(), xml.size(), kParseFlags, pugi::encoding_utf8));
-
-  // Exactly one <Message> of this record's domain and type, and nothing
-  // else but layout, comments or a declaration around it.
-  pugi::xml_node root;
-  for (const pugi::xml_node& node : document.children()) {
-    if (node.type() == pugi::node_element && !root) {
-      root = node;
-    } else if (node.type() != pugi::node_declaration && !IsLayout(node)) {
-      ok = false;
-    }
-  }
-  int domain = 0;
-  int type = 0;
-  ok = ok && root && std::string(root.name()) == "Message" &&
-       ReadAttribute(root, "domain", domain) && ReadAttribute(root, "type", type) &&
-       domain == domain_ && type == type_ && Fields::Read(root, *fields, 0);
-
-  fields_ = ok ? std::move(fields) : std::make_unique<Fields>();
-  return ok ? 0 : 1;
+  fields_ = Fields::ReadOnce(domain_, type_, xml);
+  return fields_ != nullptr ? 0 : 1;
 }
 
 CNMessageList& CNMessageBase::getlistobject(short group, short index, unsigned long messageId,
                                             unsigned int fieldId, bool) {
   // Created whatever the last argument says: callers hold on to the list.
-  return fields_->lists[Fields::TextKey(group, index, messageId, fieldId)];
+  return ownFields().lists[Fields::TextKey(group, index, messageId, fieldId)];
 }
 
 std::string CNMessageBase::getstring(short group, short index, unsigned long messageId,
                                      unsigned int fieldId) {
-  auto found = fields_->texts.find(Fields::TextKey(group, index, messageId, fieldId));
-  return found == fields_->texts.end() ? std::string() : found->second;
+  if (fields_ == nullptr) return std::string();
+  const std::string* found = fields_->texts.find(Fields::TextKey(group, index, messageId, fieldId));
+  return found == nullptr ? std::string() : *found;
 }
 
 void CNMessageBase::setstring(short group, short index, unsigned long messageId,
                               unsigned int fieldId, const std::string& value) {
-  fields_->texts[Fields::TextKey(group, index, messageId, fieldId)] = value;
+  ownFields().texts[Fields::TextKey(group, index, messageId, fieldId)] = value;
 }
 
 int64_t CNMessageBase::getint64(short index, unsigned long messageId, unsigned int fieldId) const {
-  auto found = fields_->numbers.find(Fields::NumberKey(index, messageId, fieldId));
-  return found == fields_->numbers.end() ? 0 : found->second;
+  if (fields_ == nullptr) return 0;
+  const int64_t* found = fields_->numbers.find(Fields::NumberKey(index, messageId, fieldId));
+  return found == nullptr ? 0 : *found;
 }
 
 void CNMessageBase::setint64(short index, unsigned long messageId, unsigned int fieldId,
                              int64_t value) {
-  fields_->numbers[Fields::NumberKey(index, messageId, fieldId)] = value;
+  ownFields().numbers[Fields::NumberKey(index, messageId, fieldId)] = value;
 }

@@ -41,9 +41,16 @@ class CNMessageBase {
  private:
   struct Fields;
 
+  // The fields to change: the record's own, copied first while other
+  // records share them.
+  Fields& ownFields();
+
   int domain_;
   int type_;
-  std::unique_ptr<Fields> fields_;
+  // Null while the record has no field. Records read from the same text
+  // share the fields read from it (and the library keeps them for the next
+  // reader of that text) until one of them changes.
+  std::shared_ptr<Fields> fields_;
 };
 
 namespace App {
