@@ -2,6 +2,7 @@
 
 #include <poll.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -73,6 +74,8 @@ std::string WithDollarParameters(const char* sql) {
 }
 
 void IgnoreNotice(void*, const char*) {}
+
+std::atomic<int64_t> g_roundTrips{0};
 
 }  // namespace
 
@@ -199,8 +202,11 @@ void PgConnection::Await(const std::string& context, short events, Clock::time_p
   throw PgError(context + ": " + why);
 }
 
+int64_t PgConnection::RoundTrips() { return g_roundTrips.load(); }
+
 PgConnection::Result PgConnection::Command(const std::string& context, int sent) {
   if (connection_ == nullptr || sent == 0) Fail(context, nullptr);
+  ++g_roundTrips;
   const Clock::time_point until = Clock::now() + deadline_;
   for (int pending; (pending = PQflush(connection_)) > 0;) {
     Await(context, POLLIN | POLLOUT, until);

@@ -111,6 +111,10 @@ class PgConnection {
   void BeginUnit(const char* begin);
   void EndUnit(const char* end);
 
+  // The times any connection of the process waited for its server after
+  // sending to it: what a call costs in round trips.
+  static int64_t RoundTrips();
+
  private:
   friend class PgStatement;
   using Result = std::unique_ptr<PGresult, void (*)(PGresult*)>;
