@@ -27,14 +27,15 @@ const char kReadViewList[] = "SELECT list_text, version FROM view_lists WHERE su
 const char kUpdateViewList[] =
     "UPDATE view_lists SET list_text = ?2, version = version + 1 "
     "WHERE subclient_id = ?1 AND version = ?3";
+const char kReadFaultStamp[] = "SELECT stamp FROM fault_stamp";
 
 template <typename Database, typename DatabaseError>
-void SqlStore<Database, DatabaseError>::Begin(bool writes) {
+void SqlStore<Database, DatabaseError>::Begin(bool writes, Gate gate) {
   StoreLock().lock();
   try {
-    Translate("begin", [&] { BeginUnit(writes); });
+    Translate("begin", [&] { BeginUnit(writes, std::move(gate)); });
   } catch (...) {
-    StoreLock().unlock();
+    Rollback();  // of a unit its gate ended, or one that never began
     throw;
   }
 }
@@ -120,7 +121,7 @@ template <typename Database, typename DatabaseError>
 int64_t SqlStore<Database, DatabaseError>::ShareListStamp() {
   return Translate("list shares", [&] {
     auto query = db().Reuse("SELECT stamp FROM share_list_stamp");
-    return query.Step() ? query.ColumnInt64(0) : 0;
+    return Stamp(query);
   });
 }
 
@@ -395,8 +396,8 @@ std::vector<FaultRow> SqlStore<Database, DatabaseError>::ListFaults() {
 template <typename Database, typename DatabaseError>
 int64_t SqlStore<Database, DatabaseError>::FaultStamp() {
   return Translate("list faults", [&] {
-    auto query = db().Reuse("SELECT stamp FROM fault_stamp");
-    return query.Step() ? query.ColumnInt64(0) : 0;
+    auto query = db().Reuse(kReadFaultStamp);
+    return Stamp(query);
   });
 }
 

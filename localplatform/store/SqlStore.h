@@ -24,13 +24,15 @@ std::recursive_mutex& StoreLock();
 // directly as well.
 extern const char kReadViewList[];
 extern const char kUpdateViewList[];
+// The fault stamp, which every platform call reads first.
+extern const char kReadFaultStamp[];
 
 template <typename Database, typename DatabaseError>
 class SqlStore : public Store {
  public:
   // The lock taken here is held until the unit ends, so that the
   // operations of no other thread land inside it.
-  void Begin(bool writes) override;
+  void Begin(bool writes, Gate gate) override;
   void Commit() override;
   void Rollback() noexcept override;
 
@@ -87,9 +89,16 @@ class SqlStore : public Store {
   Database& db() { return *db_; }
   const Database& db() const { return *db_; }
 
-  // Run the statement that begins a unit, and `end`, COMMIT or ROLLBACK.
-  virtual void BeginUnit(bool writes) = 0;
+  // Begin a unit with its gate (Store::Begin), and end it with `end`,
+  // COMMIT or ROLLBACK.
+  virtual void BeginUnit(bool writes, Gate gate) = 0;
   virtual void EndUnit(const char* end) = 0;
+
+  // The number a stamp query answers: its one row's, or 0 without one.
+  template <typename Statement>
+  static int64_t Stamp(Statement& query) {
+    return query.Step() ? query.ColumnInt64(0) : 0;
+  }
 
  private:
   std::unique_ptr<Database> db_;
