@@ -25,6 +25,11 @@ constexpr std::chrono::seconds kSlowConnect{1};
 // with its transaction.
 constexpr char kTakeSchemaLock[] = "SELECT pg_advisory_xact_lock(2054386543)";
 
+// The statements one round trip carries at most without waiting for them
+// (PgStatement::Run), so that a unit that writes many rows, as a copy of a
+// platform does, gets the deadline for every so many.
+constexpr size_t kDeferredAtMost = 64;
+
 // A unit that writes runs at read committed; one that only reads sees one
 // snapshot of the database (PgStore.h).
 constexpr char kBeginWriting[] = "BEGIN";
@@ -347,6 +352,7 @@ bool PgConnection::Deferred(PgStatement& statement) {
   if (!inUnit_ || !unitOpened_ || !unitWrites_ || !Pipelined()) return false;
   deferred_.push_back({statement.Context(), Result(nullptr, PQclear)});
   Queue(deferred_.back().context, statement.Send(), &deferred_.back().answer);
+  if (deferred_.size() >= kDeferredAtMost) RoundTrip(deferred_.back().context);
   return true;
 }
 
