@@ -16,6 +16,7 @@
 #include "HostSnapInfo.h"
 #include "PlatformReplay.h"
 #include "PluginLoader.h"
+#include "store/PgConnection.h"
 
 namespace bench {
 namespace {
@@ -69,11 +70,17 @@ double Median(std::vector<double> samples) {
 void TimeAgainstFloor(benchmark::State& state, const Operation& operation) {
   std::vector<double> pluginSamples;
   std::vector<double> floorSamples;
+  int64_t roundTrips = 0;
   bool pluginFirst = true;
   for (auto _ : state) {
     double pluginSeconds = 0;
     double floorSeconds = 0;
-    auto plugin = [&] { return Timed(operation.plugin, pluginSeconds) && operation.undoPlugin(); };
+    auto plugin = [&] {
+      const int64_t tripsBefore = localplatform::PgConnection::RoundTrips();
+      const bool done = Timed(operation.plugin, pluginSeconds);
+      roundTrips += localplatform::PgConnection::RoundTrips() - tripsBefore;
+      return done && operation.undoPlugin();
+    };
     auto floor = [&] { return Timed(operation.floor, floorSeconds) && operation.undoFloor(); };
     if (!(pluginFirst ? plugin() && floor() : floor() && plugin())) {
       state.SkipWithError("a step failed");
@@ -97,6 +104,10 @@ void TimeAgainstFloor(benchmark::State& state, const Operation& operation) {
   state.counters["median_us"] = pluginMedian * 1e6;
   state.counters["floor_median_us"] = floorMedian * 1e6;
   state.counters["ratio_med"] = floorMedian > 0 ? pluginMedian / floorMedian : 0;
+  if (roundTrips > 0) {
+    state.counters["round_trips"] =
+        benchmark::Counter(static_cast<double>(roundTrips), benchmark::Counter::kAvgIterations);
+  }
 }
 
 bool Nothing() { return true; }

@@ -14,7 +14,8 @@
 // platform's); its counters add the floor ("floor_us"), the plug-in's own
 // share, (plug-in - floor) / plug-in, from the means ("own_share") and from
 // the medians ("own_share_med"), the medians ("median_us",
-// "floor_median_us") and their ratio ("ratio_med").
+// "floor_median_us") and their ratio ("ratio_med"); on PostgreSQL, the
+// plug-in's round trips to the server per record ("round_trips").
 
 namespace bench {
 

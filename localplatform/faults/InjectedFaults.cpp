@@ -70,8 +70,7 @@ bool AppliesTo(const FaultRow& fault, const char* name, const std::string& subje
 
 }  // namespace
 
-void FaultTable::Refresh(Store& store) {
-  const int64_t stamp = store.FaultStamp();
+void FaultTable::Refresh(Store& store, int64_t stamp) {
   if (read_ && stamp == stamp_) return;
   std::vector<Counted> faults;
   for (FaultRow& fault : store.ListFaults()) {

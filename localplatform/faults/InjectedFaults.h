@@ -67,14 +67,15 @@ std::string SubclientSubject(unsigned long subclientId);
 enum class FaultEffect { kNone, kFails, kThrows };
 
 // The faults set in one store, as of its fault stamp, with the calls each
-// has counted in this process. Refresh reads the stamp (one row) and the
-// faults only when the stamp moved, which a fault set or cleared by any
-// connection does; a fault set as before keeps its count. While none is
-// set, looking one up reads nothing.
+// has counted in this process. Refresh is given the stamp, which the
+// store reads as a unit begins (Store::Begin), and reads the faults only
+// when it moved, which a fault set or cleared by any connection does; a
+// fault set as before keeps its count. While none is set, looking one up
+// reads nothing.
 class FaultTable {
  public:
   // Throws StoreError.
-  void Refresh(Store& store);
+  void Refresh(Store& store, int64_t stamp);
   // Counts a call of the service with fault `name` about `subject` with
   // each fault that applies to it, and tells what they make of it.
   FaultEffect CountCall(const char* name, const std::string& subject);

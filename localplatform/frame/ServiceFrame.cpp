@@ -14,25 +14,42 @@ std::string InjectedText(const char* fault, const std::string& subject) {
          (subject.empty() ? std::string() : " for [" + subject + "]");
 }
 
+// What an injected failure answers, thrown by the gate of the call's unit.
+struct InjectedFailure {
+  Answer answer;
+};
+
 Answer Run(const Service& service, const std::string& subject, ServiceWork work) {
   std::shared_ptr<StoreConnection> connection;
   try {
     connection = CurrentConnection();
-    StoreUnit unit(*connection->store, service.writes);
-    connection->faults.Refresh(*connection->store);
-    switch (connection->faults.CountCall(service.fault, subject)) {
-      case FaultEffect::kThrows:
-        throw InjectedThrow(InjectedText(kFaultThrow, subject) + " in " + service.function);
-      case FaultEffect::kFails:
-        return {kFaultInjected, InjectedText(service.fault, subject)};
-      case FaultEffect::kNone:
-        break;
+    Store& store = *connection->store;
+    // The injected faults are looked for before anything of the work counts.
+    StoreUnit unit(store, service.writes, [&](int64_t faultStamp) {
+      connection->faults.Refresh(store, faultStamp);
+      switch (connection->faults.CountCall(service.fault, subject)) {
+        case FaultEffect::kThrows:
+          throw InjectedThrow(InjectedText(kFaultThrow, subject) + " in " + service.function);
+        case FaultEffect::kFails:
+          throw InjectedFailure{{kFaultInjected, InjectedText(service.fault, subject)}};
+        case FaultEffect::kNone:
+          break;
+      }
+    });
+    Answer answer;
+    try {
+      answer = work(store);
+    } catch (const StoreRefusal& error) {
+      answer = {kWrongArgument, std::string("platform store ") + error.what()};
     }
-    Answer answer = work(*connection->store);
-    if (answer.code == kServiceDone) unit.Commit();
+    if (answer.code == kServiceDone) {
+      unit.Commit();
+    } else {
+      unit.PassGate();
+    }
     return answer;
-  } catch (const StoreRefusal& error) {
-    return {kWrongArgument, std::string("platform store ") + error.what()};
+  } catch (const InjectedFailure& failure) {
+    return failure.answer;
   } catch (const StoreError& error) {
     // A store that could not be opened names itself in the error.
     const std::string where = connection != nullptr ? connection->store->Where() + ": " : "";

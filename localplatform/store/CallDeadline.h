@@ -1,7 +1,7 @@
 #pragma once
 // How long one call of the platform may wait for its store. On PostgreSQL
-// every connect and every statement, COMMIT included, gets the whole
-// deadline, and the session's server-side timeouts are derived from it
+// every connect and every round trip (PgConnection.h), COMMIT included,
+// gets the whole deadline, and the session's server-side timeouts are derived from it
 // (PgParameters.h).
 
 #include <chrono>

@@ -2,6 +2,7 @@
 
 #include <poll.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -23,6 +24,16 @@ constexpr std::chrono::seconds kSlowConnect{1};
 // processes meeting a new database at once wait for one another; released
 // with its transaction.
 constexpr char kTakeSchemaLock[] = "SELECT pg_advisory_xact_lock(2054386543)";
+
+// The statements one round trip carries at most without waiting for them
+// (PgStatement::Run), so that a unit that writes many rows, as a copy of a
+// platform does, gets the deadline for every so many.
+constexpr size_t kDeferredAtMost = 64;
+
+// A unit that writes runs at read committed; one that only reads sees one
+// snapshot of the database (PgStore.h).
+constexpr char kBeginWriting[] = "BEGIN";
+constexpr char kBeginReading[] = "BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY";
 
 // The last store this process found unreachable.
 struct Unreachable {
@@ -74,6 +85,13 @@ std::string WithDollarParameters(const char* sql) {
 
 void IgnoreNotice(void*, const char*) {}
 
+// Sends `sql`, one statement without parameters, as pipeline mode takes it.
+int SendCommand(PGconn* connection, const char* sql) {
+  return PQsendQueryParams(connection, sql, 0, nullptr, nullptr, nullptr, nullptr, 0);
+}
+
+std::atomic<int64_t> g_roundTrips{0};
+
 }  // namespace
 
 PgStatement::PgStatement(PgConnection& connection, const std::string& name, const char* sql)
@@ -97,17 +115,20 @@ PgStatement& PgStatement::Set(int index, std::string value, int format) {
   return *this;
 }
 
-void PgStatement::Execute() {
+int PgStatement::Send() {
   std::vector<const char*> values;
   std::vector<int> lengths;
   for (const std::string& parameter : parameters_) {
     values.push_back(parameter.data());
     lengths.push_back(static_cast<int>(parameter.size()));
   }
-  result_ = connection_->Command(
-      std::string("step [") + sql_ + "]",
-      PQsendQueryPrepared(connection_->connection_, name_.c_str(), static_cast<int>(values.size()),
-                          values.data(), lengths.data(), formats_.data(), kBinaryFormat));
+  return PQsendQueryPrepared(connection_->connection_, name_.c_str(),
+                             static_cast<int>(values.size()), values.data(), lengths.data(),
+                             formats_.data(), kBinaryFormat);
+}
+
+void PgStatement::Execute() {
+  result_ = connection_->Answer(*this);
   connection_->changes_ = std::atoi(PQcmdTuples(result_.get()));
   row_ = -1;
 }
@@ -118,7 +139,7 @@ bool PgStatement::Step() {
 }
 
 void PgStatement::Run() {
-  if (!result_) Execute();
+  if (!result_ && !connection_->Deferred(*this)) Execute();
 }
 
 // A SMALLINT, INTEGER or BIGINT in binary: its bytes, most significant first.
@@ -147,6 +168,8 @@ PgConnection::~PgConnection() { Close(); }
 void PgConnection::Close() {
   PQfinish(connection_);
   connection_ = nullptr;
+  awaited_.clear();
+  deferred_.clear();
 }
 
 void PgConnection::Connect() {
@@ -199,8 +222,11 @@ void PgConnection::Await(const std::string& context, short events, Clock::time_p
   throw PgError(context + ": " + why);
 }
 
+int64_t PgConnection::RoundTrips() { return g_roundTrips.load(); }
+
 PgConnection::Result PgConnection::Command(const std::string& context, int sent) {
   if (connection_ == nullptr || sent == 0) Fail(context, nullptr);
+  ++g_roundTrips;
   const Clock::time_point until = Clock::now() + deadline_;
   for (int pending; (pending = PQflush(connection_)) > 0;) {
     Await(context, POLLIN | POLLOUT, until);
@@ -221,22 +247,129 @@ PgConnection::Result PgConnection::Command(const std::string& context, int sent)
   return answer;
 }
 
+bool PgConnection::Pipelined() const {
+  return connection_ != nullptr && PQpipelineStatus(connection_) != PQ_PIPELINE_OFF;
+}
+
+void PgConnection::EnterPipeline() {
+  if (!Pipelined() && PQenterPipelineMode(connection_) != 1) Fail("begin", nullptr);
+}
+
+void PgConnection::Queue(const std::string& context, int sent, Result* answer) {
+  if (connection_ != nullptr && sent == 1) {
+    awaited_.push_back({answer, false});
+    return;
+  }
+  // The answers of what was sent before could no longer be told from
+  // those of what comes after: the connection is given up, as lost.
+  try {
+    Fail(context, nullptr);
+  } catch (const PgError&) {
+    Close();
+    throw;
+  }
+}
+
+void PgConnection::RoundTrip(const std::string& context) {
+  Queue(context, connection_ != nullptr ? PQpipelineSync(connection_) : 0, nullptr);
+  awaited_.back().sync = true;
+  const Clock::time_point until = Clock::now() + deadline_;
+  ++g_roundTrips;
+  for (int pending; (pending = PQflush(connection_)) > 0;) {
+    Await(context, POLLIN | POLLOUT, until);
+    if (PQconsumeInput(connection_) == 0) break;
+  }
+  // Each command's answers end with a null result; a sync point has one
+  // result of its own. Of several answers, the first failure or else the last.
+  while (!awaited_.empty() && !Lost()) {
+    while (PQisBusy(connection_) != 0) {
+      Await(context, POLLIN, until);
+      if (PQconsumeInput(connection_) == 0) break;
+    }
+    Result next(PQgetResult(connection_), PQclear);
+    const Awaited head = awaited_.front();
+    if (head.sync || !next) {
+      awaited_.pop_front();
+    } else if (head.answer != nullptr && (!*head.answer || Succeeded(head.answer->get()))) {
+      *head.answer = std::move(next);
+    }
+  }
+  awaited_.clear();
+  std::deque<DeferredRun> ran = std::move(deferred_);
+  deferred_.clear();
+  for (const DeferredRun& run : ran) {
+    if (!Succeeded(run.answer.get())) Fail(run.context, run.answer.get());
+    changes_ = std::atoi(PQcmdTuples(run.answer.get()));
+  }
+}
+
+// A connection found lost is left as it is, to be made again.
+void PgConnection::Settle(const std::string& context) {
+  if (!Pipelined() || Lost()) return;
+  if (!awaited_.empty()) RoundTrip(context);
+  if (!Lost() && PQexitPipelineMode(connection_) != 1) Fail(context, nullptr);
+}
+
 void PgConnection::Exec(const char* sql) {
+  const std::string context = std::string("exec [") + sql + "]";
+  // A text of several statements goes outside pipeline mode, once the
+  // unit it is part of began.
+  if (inUnit_ && !unitOpened_) Open(nullptr);
+  Settle(context);
   ReconnectIfLost();
-  Command(std::string("exec [") + sql + "]", PQsendQuery(connection_, sql));
+  Command(context, PQsendQuery(connection_, sql));
+}
+
+const std::string& PgConnection::Kept(const char* sql) {
+  auto kept = kept_.find(std::string_view(sql));
+  if (kept == kept_.end()) {
+    const std::string context = std::string("prepare [") + sql + "]";
+    const std::string name = "s" + std::to_string(kept_.size());
+    const int sent =
+        PQsendPrepare(connection_, name.c_str(), WithDollarParameters(sql).c_str(), 0, nullptr);
+    if (Pipelined()) {
+      Result prepared(nullptr, PQclear);
+      Queue(context, sent, &prepared);
+      RoundTrip(context);
+      if (!Succeeded(prepared.get())) Fail(context, prepared.get());
+    } else {
+      Command(context, sent);
+    }
+    kept = kept_.emplace(sql, name).first;
+  }
+  return kept->second;
 }
 
 PgStatement PgConnection::Reuse(const char* sql) {
-  ReconnectIfLost();
-  auto kept = kept_.find(std::string_view(sql));
-  if (kept == kept_.end()) {
-    const std::string name = "s" + std::to_string(kept_.size());
-    Command(
-        std::string("prepare [") + sql + "]",
-        PQsendPrepare(connection_, name.c_str(), WithDollarParameters(sql).c_str(), 0, nullptr));
-    kept = kept_.emplace(sql, name).first;
+  if (!inUnit_) {
+    Settle(std::string("prepare [") + sql + "]");
+    ReconnectIfLost();
   }
-  return PgStatement(*this, kept->second, sql);
+  return PgStatement(*this, Kept(sql), sql);
+}
+
+bool PgConnection::Deferred(PgStatement& statement) {
+  if (!inUnit_ || !unitOpened_ || !unitWrites_ || !Pipelined()) return false;
+  deferred_.push_back({statement.Context(), Result(nullptr, PQclear)});
+  Queue(deferred_.back().context, statement.Send(), &deferred_.back().answer);
+  if (deferred_.size() >= kDeferredAtMost) RoundTrip(deferred_.back().context);
+  return true;
+}
+
+int PgConnection::Changes() {
+  if (!deferred_.empty()) RoundTrip(deferred_.back().context);
+  return changes_;
+}
+
+PgConnection::Result PgConnection::Answer(PgStatement& statement) {
+  if (inUnit_ && !unitOpened_) return Open(&statement);
+  const std::string context = statement.Context();
+  if (!Pipelined()) return Command(context, statement.Send());
+  Result answer(nullptr, PQclear);
+  Queue(context, statement.Send(), &answer);
+  RoundTrip(context);
+  if (!Succeeded(answer.get())) Fail(context, answer.get());
+  return answer;
 }
 
 int PgConnection::SchemaVersion() {
@@ -244,19 +377,64 @@ int PgConnection::SchemaVersion() {
   return query.Step() ? static_cast<int>(query.ColumnInt64(0)) : 0;
 }
 
-void PgConnection::BeginUnit(const char* begin) {
+void PgConnection::BeginUnit(bool writes, PgGate gate) {
   ReconnectIfLost();
-  try {
-    Exec(begin);
-  } catch (const PgError&) {
-    // Nothing was done yet: a connection lost since the last unit, or
-    // while the BEGIN was on its way, is made again and the unit begun on
-    // it. One that had no answer is remembered unreachable: Connect fails.
-    if (!Lost()) throw;
-    Connect();
-    Exec(begin);
-  }
+  EnterPipeline();
   inUnit_ = true;
+  unitWrites_ = writes;
+  unitOpened_ = false;
+  gate_ = std::move(gate);
+}
+
+PgConnection::Result PgConnection::Open(PgStatement* first) {
+  const char* begin = unitWrites_ ? kBeginWriting : kBeginReading;
+  const std::string beginContext = std::string("exec [") + begin + "]";
+  const std::string context = first != nullptr ? first->Context() : beginContext;
+  for (bool again = true;; again = false) {
+    Result begun(nullptr, PQclear);
+    Result ahead(nullptr, PQclear);
+    Result answer(nullptr, PQclear);
+    try {
+      // Named first: a statement still to prepare takes a round trip of its own.
+      const std::string aheadName = gate_.ahead != nullptr ? Kept(gate_.ahead) : "";
+      if (first != nullptr) first->name_ = Kept(first->sql_);
+      Queue(beginContext, SendCommand(connection_, begin), &begun);
+      if (gate_.ahead != nullptr) {
+        Queue(std::string("step [") + gate_.ahead + "]",
+              PQsendQueryPrepared(connection_, aheadName.c_str(), 0, nullptr, nullptr, nullptr,
+                                  PgStatement::kBinaryFormat),
+              &ahead);
+      }
+      if (first != nullptr) Queue(context, first->Send(), &answer);
+      RoundTrip(context);
+      if (!Succeeded(begun.get())) Fail(beginContext, begun.get());
+    } catch (const PgError&) {
+      // Nothing was done yet: a connection lost since the last unit, or
+      // while the BEGIN was on its way, is made again and all sent once
+      // more on it. One that had no answer is remembered unreachable:
+      // Connect fails.
+      if (!again || Succeeded(begun.get()) || !Lost()) throw;
+      Connect();
+      EnterPipeline();
+      continue;
+    }
+    unitOpened_ = true;
+    PgGate gate = std::move(gate_);
+    gate_ = {};
+    if (gate.check) {
+      const std::string aheadContext = std::string("step [") + gate.ahead + "]";
+      if (!Succeeded(ahead.get())) Fail(aheadContext, ahead.get());
+      PgStatement stamp(*this, "", gate.ahead);
+      stamp.result_ = std::move(ahead);
+      gate.check(stamp);
+    }
+    if (first != nullptr && !Succeeded(answer.get())) Fail(context, answer.get());
+    return answer;
+  }
+}
+
+void PgConnection::PassGate() {
+  if (inUnit_ && !unitOpened_ && gate_.check) Open(nullptr);
 }
 
 // Never on a connection made again: a COMMIT there would find nothing to
@@ -264,16 +442,39 @@ void PgConnection::BeginUnit(const char* begin) {
 // it back, and says so only in its command tag. A COMMIT whose connection
 // was lost on the way may have been kept or not.
 void PgConnection::EndUnit(const char* end) {
-  inUnit_ = false;
+  if (!inUnit_) return;
+  const bool commit = std::strcmp(end, "COMMIT") == 0;
+  if (!unitOpened_ && commit) PassGate();
+  gate_ = {};
+  if (!unitOpened_) {  // nothing was sent
+    inUnit_ = false;
+    return;
+  }
   const std::string context = std::string("exec [") + end + "]";
+  if (!unitWrites_ && Pipelined()) {
+    // Taken in with the next round trip, if at all.
+    inUnit_ = false;
+    if (SendCommand(connection_, end) == 1) awaited_.push_back({nullptr, false});
+    if (PQpipelineSync(connection_) == 1) awaited_.push_back({nullptr, true});
+    PQflush(connection_);
+    return;
+  }
+  if (!commit) inUnit_ = false;
   const bool connected = connection_ != nullptr;
   Result result(nullptr, PQclear);
   try {
-    result = Command(context, PQsendQuery(connection_, end));
+    if (Pipelined()) {
+      Queue(context, SendCommand(connection_, end), &result);
+      RoundTrip(context);
+      if (!Succeeded(result.get())) Fail(context, result.get());
+    } else {
+      result = Command(context, PQsendQuery(connection_, end));
+    }
   } catch (const PgError& error) {
-    if (!connected || !Lost() || std::strcmp(end, "COMMIT") != 0) throw;
+    if (!connected || !Lost() || !commit) throw;
     throw PgError(std::string(error.what()) + "; whether the unit was kept is unknown");
   }
+  inUnit_ = false;
   if (std::strcmp(PQcmdStatus(result.get()), end) != 0) {
     throw PgError(context + ": the unit was rolled back");
   }
@@ -289,7 +490,7 @@ void PgConnection::Migrate(const std::vector<storage::Migration>& migrations) {
   } catch (const PgError&) {
     // No schema yet: made below.
   }
-  BeginUnit("BEGIN");
+  BeginUnit(true);
   try {
     Exec(kTakeSchemaLock);
     Exec(

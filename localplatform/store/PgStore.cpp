@@ -1,6 +1,7 @@
 #include "store/PgStore.h"
 
 #include <memory>
+#include <utility>
 
 #include "store/Schema.h"
 
@@ -22,8 +23,19 @@ std::unique_ptr<PgConnection> Connect(const std::string& location, std::chrono::
 PgStore::PgStore(const std::string& location, std::chrono::seconds deadline)
     : SqlStore(Connect(location, deadline)) {}
 
-void PgStore::BeginUnit(bool writes) {
-  db().BeginUnit(writes ? "BEGIN" : "BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY");
+void PgStore::BeginUnit(bool writes, Gate gate) {
+  PgGate pgGate;
+  if (gate) {
+    pgGate.ahead = kReadFaultStamp;
+    pgGate.check = [this, gate = std::move(gate)](PgStatement& stamp) {
+      gate(Translate("list faults", [&] { return Stamp(stamp); }));
+    };
+  }
+  db().BeginUnit(writes, std::move(pgGate));
+}
+
+void PgStore::PassGate() {
+  Translate("begin", [&] { db().PassGate(); });
 }
 
 void PgStore::EndUnit(const char* end) { db().EndUnit(end); }

@@ -23,8 +23,11 @@ class PgStore : public SqlStore<PgConnection, PgError> {
 
   const std::string& Where() const override { return db().name(); }
 
+  void PassGate() override;
+
  private:
-  void BeginUnit(bool writes) override;
+  // The fault stamp the gate takes is read with the unit's beginning.
+  void BeginUnit(bool writes, Gate gate) override;
   void EndUnit(const char* end) override;
 };
 

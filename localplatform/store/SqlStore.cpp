@@ -29,6 +29,7 @@ const char kUpdateViewList[] =
     "WHERE subclient_id = ?1 AND version = ?2";
 const char kListShares[] =
     "SELECT share, server_client_name, subclient_id FROM nfs_shares ORDER BY position";
+const char kReadFaultStamp[] = "SELECT stamp FROM fault_stamp";
 
 namespace {
 
@@ -53,13 +54,13 @@ constexpr char kInsertViewPiece[] =
 }  // namespace
 
 template <typename Database, typename DatabaseError>
-void SqlStore<Database, DatabaseError>::Begin(bool writes) {
+void SqlStore<Database, DatabaseError>::Begin(bool writes, Gate gate) {
   StoreLock().lock();
   try {
-    Translate("begin", [&] { BeginUnit(writes); });
+    Translate("begin", [&] { BeginUnit(writes, std::move(gate)); });
     inUnit_ = true;
   } catch (...) {
-    StoreLock().unlock();
+    Rollback();  // of a unit its gate ended, or one that never began
     throw;
   }
 }
@@ -147,7 +148,7 @@ template <typename Database, typename DatabaseError>
 int64_t SqlStore<Database, DatabaseError>::ShareListStamp() {
   return Translate("list shares", [&] {
     auto query = db().Reuse("SELECT stamp FROM share_list_stamp");
-    return query.Step() ? query.ColumnInt64(0) : 0;
+    return Stamp(query);
   });
 }
 
@@ -543,8 +544,8 @@ std::vector<FaultRow> SqlStore<Database, DatabaseError>::ListFaults() {
 template <typename Database, typename DatabaseError>
 int64_t SqlStore<Database, DatabaseError>::FaultStamp() {
   return Translate("list faults", [&] {
-    auto query = db().Reuse("SELECT stamp FROM fault_stamp");
-    return query.Step() ? query.ColumnInt64(0) : 0;
+    auto query = db().Reuse(kReadFaultStamp);
+    return Stamp(query);
   });
 }
 

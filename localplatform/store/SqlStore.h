@@ -33,13 +33,15 @@ std::recursive_mutex& StoreLock();
 extern const char kReadViewListVersion[];
 extern const char kUpdateViewList[];
 extern const char kListShares[];
+// The fault stamp, which every platform call reads first.
+extern const char kReadFaultStamp[];
 
 template <typename Database, typename DatabaseError>
 class SqlStore : public Store {
  public:
   // The lock taken here is held until the unit ends, so that the
   // operations of no other thread land inside it.
-  void Begin(bool writes) override;
+  void Begin(bool writes, Gate gate) override;
   void Commit() override;
   void Rollback() noexcept override;
 
@@ -96,9 +98,16 @@ class SqlStore : public Store {
   Database& db() { return *db_; }
   const Database& db() const { return *db_; }
 
-  // Run the statement that begins a unit, and `end`, COMMIT or ROLLBACK.
-  virtual void BeginUnit(bool writes) = 0;
+  // Begin a unit with its gate (Store::Begin), and end it with `end`,
+  // COMMIT or ROLLBACK.
+  virtual void BeginUnit(bool writes, Gate gate) = 0;
   virtual void EndUnit(const char* end) = 0;
+
+  // The number a stamp query answers: its one row's, or 0 without one.
+  template <typename Statement>
+  static int64_t Stamp(Statement& query) {
+    return query.Step() ? query.ColumnInt64(0) : 0;
+  }
 
  private:
   // Runs `work` as a unit of its own unless one is open: the operations of
@@ -106,7 +115,7 @@ class SqlStore : public Store {
   template <typename Work>
   auto Atomically(bool writes, Work work) -> decltype(work()) {
     if (inUnit_) return work();
-    BeginUnit(writes);
+    BeginUnit(writes, nullptr);
     try {
       if constexpr (std::is_void_v<decltype(work())>) {
         work();

@@ -28,8 +28,9 @@ const char SqliteStore::kPageCacheSetting[] = "PRAGMA cache_size=-16384";
 
 SqliteStore::SqliteStore(const std::string& path) : SqlStore(Connect(path)) {}
 
-void SqliteStore::BeginUnit(bool writes) {
+void SqliteStore::BeginUnit(bool writes, Gate gate) {
   db().Reuse(writes ? "BEGIN IMMEDIATE" : "BEGIN").Run();
+  if (gate) gate(FaultStamp());
 }
 
 void SqliteStore::EndUnit(const char* end) { db().Reuse(end).Run(); }

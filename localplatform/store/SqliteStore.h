@@ -19,8 +19,10 @@ class SqliteStore : public SqlStore<storage::SqliteDatabase, storage::SqliteErro
 
   const std::string& Where() const override { return db().path(); }
 
+  void PassGate() override {}  // the gate ran in Begin
+
  private:
-  void BeginUnit(bool writes) override;
+  void BeginUnit(bool writes, Gate gate) override;
   void EndUnit(const char* end) override;
 };
 

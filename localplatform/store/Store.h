@@ -7,9 +7,11 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "store/CallDeadline.h"
@@ -83,7 +85,19 @@ class Store {
   // SQLite, where writers take turns, that is one state too). While a unit
   // is open no other thread of the process works on the store. Rollback,
   // which never throws, ends a unit that was not committed.
-  virtual void Begin(bool writes) = 0;
+  //
+  // The unit's `gate`, when given, checks it before any of its work counts:
+  // it is called with the fault stamp (FaultStamp) as the unit found it, and
+  // what it throws ends the unit, kept nothing, and leaves through the call
+  // it was run by. It runs before the answer of any operation of the unit is
+  // handed out and at the latest by PassGate or Commit: on SQLite within
+  // Begin; on PostgreSQL once the answers of the unit's first round trip to
+  // the server are in, which carries the beginning, the stamp and the unit's
+  // first statement at once.
+  using Gate = std::function<void(int64_t faultStamp)>;
+  virtual void Begin(bool writes, Gate gate) = 0;
+  // Runs the gate of the open unit unless it ran.
+  virtual void PassGate() = 0;
   virtual void Commit() = 0;
   virtual void Rollback() noexcept = 0;
 
@@ -147,12 +161,15 @@ class Store {
 // A unit of `store` (Store::Begin) that is rolled back unless committed.
 class StoreUnit {
  public:
-  StoreUnit(Store& store, bool writes) : store_(store) { store_.Begin(writes); }
+  StoreUnit(Store& store, bool writes, Store::Gate gate = nullptr) : store_(store) {
+    store_.Begin(writes, std::move(gate));
+  }
   StoreUnit(const StoreUnit&) = delete;
   StoreUnit& operator=(const StoreUnit&) = delete;
   ~StoreUnit() {
     if (!ended_) store_.Rollback();
   }
+  void PassGate() { store_.PassGate(); }
   void Commit() {
     store_.Commit();
     ended_ = true;

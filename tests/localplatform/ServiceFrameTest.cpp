@@ -27,6 +27,7 @@
 #include "faults/InjectedFaults.h"
 #include "frame/ServiceFailures.h"
 #include "frame/ServiceFrame.h"
+#include "store/PgConnection.h"
 #include "store/StorableRows.h"
 #include "support/CapturingLogWriter.h"
 #include "support/EachStore.h"
@@ -234,8 +235,40 @@ TEST_P(ServiceFrame, AWrongArgumentIsRefusedBeforeAnyWork) {
   EXPECT_EQ(Export(EXPORT_TYPE_PIT_VIEW, OPERATION_ADD), kServiceDone);
 }
 
+// On PostgreSQL a call crosses to the server once, its fault check and
+// first statement together, and a call that writes once more, to commit
+// or, when an injected fault fails it, to roll back its first statement.
+class RoundTrips : public testsupport::OnEachStore {};
+
+TEST_P(RoundTrips, AreOneACallAndOneMoreToCommit) {
+  CLuString localHost;
+  const struct {
+    const char* fault;
+    std::function<int()> call;
+    int code;
+    int64_t trips;
+  } cases[] = {
+      {"", [] { return ReadList(7); }, kServiceDone, 1},
+      {"", [] { return ZRPlatformInfo().setNumber("Ferrynode", "k", 1); }, kServiceDone, 2},
+      {"", [&] { return CLuIPAddr::GetLocalHost(localHost).GetCode(); }, kServiceDone, 1},
+      {kFaultInformationStore, [] { return ZRPlatformInfo().deleteField("Ferrynode", "k"); },
+       kFaultInjected, 2},
+  };
+  for (const auto& c : cases) {
+    if (*c.fault != '\0') platform_.store().SetFault({c.fault, ""});
+    c.call();  // the faults read, the statements prepared
+    const int64_t before = PgConnection::RoundTrips();
+    EXPECT_EQ(c.call(), c.code) << c.trips;
+    EXPECT_EQ(PgConnection::RoundTrips() - before, c.trips) << c.code;
+  }
+  uint64_t number = 0;
+  EXPECT_TRUE(platform_.store().GetNumber("Ferrynode", "k", number));
+}
+
 INSTANTIATE_ON_EACH_STORE(ServiceFrame);
 INSTANTIATE_TEST_SUITE_P(PostgreSQL, LostConnection,
+                         ::testing::Values(testsupport::StoreKind::kPostgres));
+INSTANTIATE_TEST_SUITE_P(PostgreSQL, RoundTrips,
                          ::testing::Values(testsupport::StoreKind::kPostgres));
 
 }  // namespace

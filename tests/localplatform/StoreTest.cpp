@@ -460,7 +460,7 @@ TEST_P(SharedStore, NoSessionHoldsAnotherPastItsBounds) {
     ASSERT_TRUE(settings.Step());
     EXPECT_EQ(settings.ColumnText(0), c.holderSettings);
     const int64_t version = platform_.store().ReadViewList(7).version;
-    holder.BeginUnit("BEGIN");
+    holder.BeginUnit(true);
     holder.Reuse(kUpdateViewList).Bind(1, 7).Bind(2, version).Bind(3, int64_t{0}).Run();
     const std::string waiter = platform_.location() + c.waiter;
     const auto write = [&] {
