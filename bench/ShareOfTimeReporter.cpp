@@ -45,9 +45,10 @@ void ShareOfTimeReporter::ReportRuns(const std::vector<Run>& runs) {
 
 void ShareOfTimeReporter::Finalize() {
   ConsoleReporter::Finalize();
-  std::printf("\n| operation | sizes | plug-in (us) | records/s | platform floor (us) | "
-              "plug-in's own share | own share, medians | plug-in, median (us) | "
-              "floor, median (us) | ratio, medians |\n|---|---|--:|--:|--:|--:|--:|--:|--:|--:|\n");
+  std::printf(
+      "\n| operation | sizes | plug-in (us) | records/s | platform floor (us) | "
+      "plug-in's own share | own share, medians | plug-in, median (us) | "
+      "floor, median (us) | ratio, medians |\n|---|---|--:|--:|--:|--:|--:|--:|--:|--:|\n");
   for (const std::string& row : rows_) std::printf("%s\n", row.c_str());
   if (!rows_.empty()) {
     std::printf(
