@@ -45,10 +45,17 @@ void ShareOfTimeReporter::ReportRuns(const std::vector<Run>& runs) {
 
 void ShareOfTimeReporter::Finalize() {
   ConsoleReporter::Finalize();
-  std::printf("\n| operation | sizes | plug-in (us) | records/s | platform floor (us) | "
-              "plug-in's own share | own share, medians | plug-in, median (us) | "
-              "floor, median (us) | ratio, medians |\n|---|---|--:|--:|--:|--:|--:|--:|--:|--:|\n");
+  std::printf(
+      "\n| operation | sizes | plug-in (us) | records/s | platform floor (us) | "
+      "plug-in's own share | own share, medians | plug-in, median (us) | "
+      "floor, median (us) | ratio, medians |\n|---|---|--:|--:|--:|--:|--:|--:|--:|--:|\n");
   for (const std::string& row : rows_) std::printf("%s\n", row.c_str());
+  if (!rows_.empty()) {
+    std::printf(
+        "\nThe own share is the plug-in's time less its floor's, over the plug-in's: where the\n"
+        "plug-in adds next to nothing, the noise of two measurements of nearly the same work\n"
+        "makes it a little negative as often as a little positive (bench/RESULTS.md).\n");
+  }
   std::fflush(stdout);
 }
 

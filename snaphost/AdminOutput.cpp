@@ -1,6 +1,7 @@
 #include "AdminOutput.h"
 
 #include <algorithm>
+#include <ctime>
 #include <iostream>
 #include <memory>
 
@@ -24,6 +25,15 @@ void ReportChange(const std::string& subject, const std::optional<std::string>& 
   } else {
     std::cout << subject << " unchanged: " << now << "\n";
   }
+}
+
+std::string UtcTime(int64_t seconds) {
+  std::time_t time = static_cast<std::time_t>(seconds);
+  std::tm parts{};
+  gmtime_r(&time, &parts);
+  char text[32];
+  std::strftime(text, sizeof(text), "%Y-%m-%dT%H:%M:%SZ", &parts);
+  return text;
 }
 
 std::string Listing::Table() const {

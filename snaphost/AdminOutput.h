@@ -3,6 +3,7 @@
 // and listings, as a table or, with --json, as JSON.
 
 #include <CLI/CLI.hpp>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -16,6 +17,9 @@ namespace snaphost {
 // "<subject> unchanged: <now>"; `before` is empty when there was nothing.
 void ReportChange(const std::string& subject, const std::optional<std::string>& before,
                   const std::string& now);
+
+// Seconds since the epoch as ISO 8601 UTC: "2026-12-08T02:30:00Z".
+std::string UtcTime(int64_t seconds);
 
 struct Column {
   const char* heading;  // in the table

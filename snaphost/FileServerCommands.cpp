@@ -2,7 +2,6 @@
 // lists: register server machines and mark them down or up, show one
 // subclient's view list, list every export.
 
-#include <ctime>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -98,7 +97,7 @@ void AddViewCommands(CLI::App& app, CommandResult& result) {
   auto json = std::make_shared<bool>(false);
   show->add_option("SUBCLIENT_ID", *subclientId, "Subclient identifier of the share")
       ->required()
-      ->transform(WholeNumber<int64_t>());
+      ->transform(SubclientIdNumber());
   show->add_flag("--json", *json, "Print the view list as JSON");
   show->callback([subclientId, json, &result] {
     PrintViewList(
@@ -107,31 +106,22 @@ void AddViewCommands(CLI::App& app, CommandResult& result) {
   });
 }
 
-std::string UtcTime(int64_t seconds) {
-  std::time_t time = static_cast<std::time_t>(seconds);
-  std::tm parts{};
-  gmtime_r(&time, &parts);
-  char text[32];
-  std::strftime(text, sizeof(text), "%Y-%m-%dT%H:%M:%SZ", &parts);
-  return text;
-}
-
 void AddExportCommands(CLI::App& app, CommandResult& result) {
   CLI::App* exports = app.add_subcommand("exports", "Exports of the NFS server machines");
   exports->require_subcommand(1);
-  AddListCommand(exports, "list", "List the exports of every server", result,
-                 {{"HOST", "hostName"},
-                  {"SUBCLIENT", "subclientId", true},
-                  {"MOUNT PATH", "mountPath"},
-                  {"TYPE", "exportType", true},
-                  {"EXPORTED AT", "exportedAt"}},
-                 [](Listing& listing) {
-                   for (const auto& row : localplatform::OpenStore()->ListExports()) {
-                     listing.Add({row.hostName, std::to_string(static_cast<int64_t>(row.subclientId)),
-                                  row.mountPath, std::to_string(row.exportType),
-                                  UtcTime(row.exportedAt)});
-                   }
-                 });
+  AddListCommand(
+      exports, "list", "List the exports of every server", result,
+      {{"HOST", "hostName"},
+       {"SUBCLIENT", "subclientId", true},
+       {"MOUNT PATH", "mountPath"},
+       {"TYPE", "exportType", true},
+       {"EXPORTED AT", "exportedAt"}},
+      [](Listing& listing) {
+        for (const auto& row : localplatform::OpenStore()->ListExports()) {
+          listing.Add({row.hostName, std::to_string(static_cast<int64_t>(row.subclientId)),
+                       row.mountPath, std::to_string(row.exportType), UtcTime(row.exportedAt)});
+        }
+      });
 }
 
 }  // namespace

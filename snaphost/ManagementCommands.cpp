@@ -74,10 +74,9 @@ void AddShareCommands(CLI::App& app, CommandResult& result) {
                   "Client name of the NFS server that exports it")
       ->required()
       ->check(StorableName("server client name"));
-  // A positive number that fits in 64 bits, as the management database keeps it.
   add->add_option("SUBCLIENT_ID", added->subclientId, "Share subclient identifier")
       ->required()
-      ->transform(WholeNumber<int64_t>(1, std::numeric_limits<int64_t>::max()));
+      ->transform(SubclientIdNumber());
   add->callback([added, &result] {
     std::optional<localplatform::ShareRow> configured;
     bool clientKnown = false;
@@ -130,9 +129,7 @@ void AddCopyIdCommands(CLI::App& app, CommandResult& result) {
   auto entry = std::make_shared<Entry>();
   CLI::App* set = copyId->add_subcommand(
       "set", "Set the copy id for a job; the job's first snapshot operation consumes it");
-  set->add_option("JOB_ID", entry->jobId, "Job id")
-      ->required()
-      ->transform(WholeNumber<int32_t>());
+  set->add_option("JOB_ID", entry->jobId, "Job id")->required()->transform(WholeNumber<int32_t>());
   set->add_option("COPY_ID", entry->copyId, "Copy id (its low 32 bits are used)")
       ->required()
       ->transform(WholeNumber<uint64_t>());
@@ -141,7 +138,8 @@ void AddCopyIdCommands(CLI::App& app, CommandResult& result) {
     std::optional<std::string> before;
     ZRPlatformInfo platformInfo;
     uint64_t stored = 0;
-    if (platformInfo.getNumber(formats::kCopyIdSection, key, stored) != 0) before = std::to_string(stored);
+    if (platformInfo.getNumber(formats::kCopyIdSection, key, stored) != 0)
+      before = std::to_string(stored);
     if (platformInfo.setNumber(formats::kCopyIdSection, key, entry->copyId) != 0) {
       throw HostError("cannot store the copy id (see the log)");
     }

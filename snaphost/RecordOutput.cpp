@@ -1,9 +1,10 @@
 #include "RecordOutput.h"
 
-#include <cstdio>
 #include <iostream>
+#include <sstream>
 #include <string>
 
+#include "AdminOutput.h"
 #include "JsonText.h"
 #include "SnapCodes.h"
 
@@ -15,15 +16,24 @@ const std::string* Metadata(const SnapRecord& record, int id) {
   return found == record.metadata.end() ? nullptr : &found->second;
 }
 
-const char* MetadataText(const SnapRecord& record, int id) {
-  const std::string* text = Metadata(record, id);
-  return text != nullptr ? text->c_str() : "-";
-}
-
 std::string JsonMetadata(const SnapRecord& record, int id) {
   const std::string* text = Metadata(record, id);
   return text != nullptr ? JsonString(*text) : "null";
 }
+
+// The snapshot time the plug-in stamped, seconds since the epoch, as a
+// time; any other text as it is.
+Cell SnapTimeText(const SnapRecord& record) {
+  const std::string* text = Metadata(record, ZRSO::SM_MDT_NFS_SNAP_TIME);
+  if (text == nullptr) return std::nullopt;
+  if (text->empty() || text->size() > 18 ||
+      text->find_first_not_of("0123456789") != std::string::npos) {
+    return *text;
+  }
+  return UtcTime(std::stoll(*text));
+}
+
+Cell Text(const std::string& text) { return text.empty() ? Cell() : Cell(text); }
 
 std::string StatusText(int status) { return std::to_string(status) + " " + StatusMeaning(status); }
 
@@ -45,16 +55,22 @@ std::string RecordJsonFields(const SnapRecord& record) {
 }  // namespace
 
 void PrintRecordRows(const std::vector<SnapRecord>& records) {
-  std::printf("%-36s %4s  %-16s %-6s %-11s %-10s %-52s %s\n", "ID", "#", "STATUS", "ERROR",
-              "SNAP TIME", "SUBCLIENT", "SNAP DEVICE", "ERROR TEXT");
+  Listing listing({{"ID", "id"},
+                   {"#", "snapNumber"},
+                   {"STATUS", "status"},
+                   {"ERROR", "errorCode"},
+                   {"SNAP TIME", "snapTime"},
+                   {"SUBCLIENT", "shareSubclientId"},
+                   {"SNAP DEVICE", "snapDevice"},
+                   {"ERROR TEXT", "errorText"}});
   for (const SnapRecord& record : records) {
-    std::printf("%-36s %4d  %-16s %-6d %-11s %-10s %-52s %s\n", record.id.c_str(),
-                record.snapNumber, StatusText(record.status).c_str(), record.errorCode,
-                MetadataText(record, ZRSO::SM_MDT_NFS_SNAP_TIME),
-                MetadataText(record, ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID),
-                record.snapDevice.empty() ? "-" : record.snapDevice.c_str(),
-                record.errorText.c_str());
+    const std::string* subclient = Metadata(record, ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID);
+    listing.Add({record.id, std::to_string(record.snapNumber), StatusText(record.status),
+                 std::to_string(record.errorCode), SnapTimeText(record),
+                 subclient != nullptr ? Cell(*subclient) : Cell(), Text(record.snapDevice),
+                 Text(record.errorText)});
   }
+  std::cout << listing.Table();
 }
 
 void PrintRecordsJson(const std::vector<SnapRecord>& records, std::optional<int> result) {
@@ -93,16 +109,23 @@ void PrintRecordDetail(const SnapRecord& record, const std::vector<RecordEvent>&
             << "error:           " << record.errorCode << " " << record.errorText << "\n"
             << "job id:          " << (record.jobId ? std::to_string(*record.jobId) : "-") << "\n"
             << "array:           " << (record.arrayName.empty() ? "-" : record.arrayName) << "\n"
-            << "created at:      " << record.createdAt << "\n";
+            << "created at:      " << UtcTime(record.createdAt) << "\n";
   for (const auto& [id, text] : record.metadata) {
-    std::cout << "metadata " << id << ":    " << text << "\n";
+    std::cout << "metadata " << id << ":    "
+              << (id == ZRSO::SM_MDT_NFS_SNAP_TIME ? *SnapTimeText(record) : text) << "\n";
   }
   std::cout << "history:\n";
+  Listing events({{"AT", "at"},
+                  {"OPERATION", "operation"},
+                  {"STATUS", "status"},
+                  {"ERROR", "errorCode"},
+                  {"ERROR TEXT", "errorText"}});
   for (const RecordEvent& event : history) {
-    std::printf("  %-11lld %-15s %-16s %-6d %s\n", static_cast<long long>(event.at),
-                event.operation.c_str(), StatusText(event.status).c_str(), event.errorCode,
-                event.errorText.c_str());
+    events.Add({UtcTime(event.at), event.operation, StatusText(event.status),
+                std::to_string(event.errorCode), Text(event.errorText)});
   }
+  std::istringstream table(events.Table());
+  for (std::string line; std::getline(table, line);) std::cout << "  " << line << "\n";
 }
 
 }  // namespace snaphost

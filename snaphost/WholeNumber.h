@@ -36,4 +36,10 @@ CLI::Validator WholeNumber() {
   return WholeNumber(std::numeric_limits<Number>::min(), std::numeric_limits<Number>::max());
 }
 
+// A share subclient id, wherever a command takes one: a positive number that
+// fits in 64 bits, as the management database keeps it.
+inline CLI::Validator SubclientIdNumber() {
+  return WholeNumber<int64_t>(1, std::numeric_limits<int64_t>::max());
+}
+
 }  // namespace snaphost
