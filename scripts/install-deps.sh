@@ -18,8 +18,10 @@ for purpose in "$@"; do
     build) packages+=(build-essential cmake ninja-build pkg-config
                       libsqlite3-dev libpq-dev libpugixml-dev libcli11-dev uuid-dev) ;;
     # The PostgreSQL server and pg_virtualenv, which makes the throwaway
-    # cluster the PostgreSQL tests run on.
-    test) packages+=(libgtest-dev libgmock-dev libnss-wrapper postgresql postgresql-common) ;;
+    # cluster the PostgreSQL tests run on; abidiff (abigail-tools), which
+    # holds the plug-in to its binary interface.
+    test) packages+=(libgtest-dev libgmock-dev libnss-wrapper postgresql postgresql-common
+                     abigail-tools) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     memcheck) packages+=(valgrind) ;;
     bench) packages+=(libbenchmark-dev) ;;
