@@ -21,8 +21,10 @@ packages_of() {
       build) echo build-essential cmake ninja-build pkg-config \
                   libsqlite3-dev libpq-dev libpugixml-dev libcli11-dev uuid-dev ;;
       # The PostgreSQL server and pg_virtualenv, which makes the throwaway
-      # cluster the PostgreSQL tests run on.
-      test) echo libgtest-dev libgmock-dev libnss-wrapper postgresql postgresql-common ;;
+      # cluster the PostgreSQL tests run on; abidiff (abigail-tools), which
+      # holds the plug-in to its binary interface.
+      test) echo libgtest-dev libgmock-dev libnss-wrapper postgresql postgresql-common \
+                 abigail-tools ;;
       fuzz) echo clang libclang-rt-14-dev ;;
       memcheck) echo valgrind ;;
       bench) echo libbenchmark-dev ;;
