@@ -20,6 +20,23 @@ std::string UsageError(const CLI::App*, const CLI::Error& error) {
   return "snaphost: " + std::string(error.what()) + "\nRun with --help for more information.\n";
 }
 
+// Whether the innermost command chosen is a group left without its subcommand.
+bool GroupLacksCommand(const CLI::App& app) {
+  const CLI::App* group = &app;
+  while (!group->get_subcommands().empty()) group = group->get_subcommands().front();
+  return group->get_require_subcommand_min() > 0;
+}
+
+// A group's missing subcommand is reported as the first word the command
+// line holds that nothing took, when there is one.
+CLI::Error NamedUnknownWord(const CLI::App& app, const CLI::ParseError& error) {
+  const std::vector<std::string> unknown = app.remaining(true);
+  if (!GroupLacksCommand(app) || unknown.empty()) return error;
+  const std::string& word = unknown.front();
+  const char* kind = word.rfind('-', 0) == 0 ? "unknown option [" : "unknown command [";
+  return CLI::ExtrasError(kind + word + "]", CLI::ExitCodes::ExtrasError);
+}
+
 }  // namespace
 
 void BuildApplication(CLI::App& app, HostContext& context, CommandResult& result) {
@@ -68,7 +85,9 @@ int RunCommandLine(const std::vector<std::string>& args) {
     app.parse(reversed);
   } catch (const CLI::ParseError& error) {
     // --help and --version end the parse this way too, and succeed.
-    return app.exit(error) == 0 ? 0 : kExitError;
+    if (error.get_exit_code() == 0) return app.exit(error);
+    app.exit(NamedUnknownWord(app, error));
+    return kExitError;
   } catch (const std::exception& error) {
     std::cerr << "snaphost: " << error.what() << "\n";
     return kExitError;

@@ -5,6 +5,7 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <cstdint>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -28,8 +29,16 @@ constexpr char kSubclientId[] = "1001";
 
 class Demo {
  public:
-  Demo(std::string home, std::string plugin, std::string platform)
-      : home_(std::move(home)), plugin_(std::move(plugin)), platform_(std::move(platform)) {}
+  // Every command runs in `home` and logs to `logFile`, at `logLevel` when
+  // that is given; the log shown afterwards is what they added to it.
+  Demo(std::string home, std::string plugin, std::string platform, std::string logFile,
+       std::string logLevel)
+      : home_(std::move(home)),
+        plugin_(std::move(plugin)),
+        platform_(std::move(platform)),
+        logFile_(std::move(logFile)),
+        logLevel_(std::move(logLevel)),
+        logStart_(std::filesystem::exists(logFile_) ? std::filesystem::file_size(logFile_) : 0) {}
 
   void Say(const std::string& text) { std::cout << "\n== " << text << "\n"; }
 
@@ -38,8 +47,9 @@ class Demo {
     std::cout << "$ snaphost";
     for (const std::string& arg : args) std::cout << " " << arg;
     std::cout << "\n" << std::flush;
-    std::vector<std::string> full = {"--home", home_, "--plugin", plugin_};
+    std::vector<std::string> full = {"--home", home_, "--plugin", plugin_, "--log-file", logFile_};
     if (!platform_.empty()) full.insert(full.end(), {"--platform", platform_});
+    if (!logLevel_.empty()) full.insert(full.end(), {"--log-level", logLevel_});
     full.insert(full.end(), args.begin(), args.end());
     int code = RunCommandLine(full);
     std::cout << std::flush;
@@ -56,17 +66,20 @@ class Demo {
     return ids;
   }
 
-  void ShowLogErrors() {
-    std::ifstream log(home_ + "/zrso.log");
-    std::string line;
-    std::cout << "The plug-in's log (errors only, " << home_ << "/zrso.log):\n";
-    while (std::getline(log, line)) std::cout << "  " << line << "\n";
+  void ShowLog(const std::string& what) {
+    std::ifstream log(logFile_);
+    log.seekg(static_cast<std::streamoff>(logStart_));
+    std::cout << "The plug-in's log (" << logFile_ << "), " << what << ":\n";
+    for (std::string line; std::getline(log, line);) std::cout << "  " << line << "\n";
   }
 
  private:
   std::string home_;
   std::string plugin_;
   std::string platform_;
+  std::string logFile_;
+  std::string logLevel_;
+  std::uintmax_t logStart_;
 };
 
 // The store given with --platform, which must hold nothing yet, by the name
@@ -84,7 +97,11 @@ int RunDemo(HostContext& context, bool keep) {
   char pattern[] = "/tmp/snaphost-demo-XXXXXX";
   if (mkdtemp(pattern) == nullptr) throw HostError("cannot create a temporary home for the demo");
   const std::string home = pattern;
-  Demo demo(home, PluginPath(context.pluginOption), context.platform);
+  // The log outlives a home that is removed: it lies beside it.
+  const std::string logFile =
+      !context.logFile.empty() ? context.logFile : keep ? home + "/zrso.log" : home + ".log";
+  Demo demo(home, PluginPath(context.pluginOption), context.platform, logFile,
+            context.logLevelGiven ? std::to_string(context.logLevel) : "");
   if (store.empty()) {
     std::cout << "A fresh platform in " << home << "\n";
   } else {
@@ -123,15 +140,18 @@ int RunDemo(HostContext& context, bool keep) {
   failures += demo.Run({"server", "down", kServerHost}) != 0;
   failures += demo.Run({"snap", "--share", kSharePath, "--server", kServerHost}) != 0;
   std::string fourth = demo.RecordIds().back();
-  failures += demo.Run({"map", fourth}) != 1;  // the export fails: status 11, error 61054
+  std::cout << "The errors that follow are expected: with its server down, the snapshot's export "
+               "fails (status 11, error 61054)\n";
+  failures += demo.Run({"map", fourth}) != 1;
   demo.Say("The failed mapping was rolled back: the view list holds only the two mapped views");
   demo.Run({"views", "show", kSubclientId});
-  demo.ShowLogErrors();
+  demo.ShowLog("whose errors are the expected answer to mapping on a server that is down");
 
   if (keep) {
     std::cout << "\nThe demo's home is kept: " << home << "\n";
   } else {
     std::filesystem::remove_all(home);
+    std::cout << "\nThe demo's log is kept: " << logFile << "\n";
   }
   std::cout << (failures == 0 ? "\nDemo finished as expected.\n"
                               : "\nDemo finished with unexpected results.\n");

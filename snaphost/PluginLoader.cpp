@@ -1,10 +1,12 @@
 #include "PluginLoader.h"
 
 #include <dlfcn.h>
+#include <link.h>
 #include <unistd.h>
 
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
 #include <vector>
 
@@ -55,6 +57,15 @@ Plugin::Plugin(const std::string& path) : path_(path) {
 }
 
 Plugin::~Plugin() { dlclose(handle_); }
+
+std::string Plugin::LoadedFile() const {
+  link_map* loaded = nullptr;
+  const std::string name =
+      dlinfo(handle_, RTLD_DI_LINKMAP, &loaded) == 0 && loaded != nullptr ? loaded->l_name : path_;
+  std::error_code error;
+  const std::filesystem::path resolved = std::filesystem::canonical(name, error);
+  return error ? name : resolved.string();
+}
 
 std::string PluginPath(const std::string& option) {
   if (!option.empty()) return option;

@@ -20,6 +20,9 @@ class Plugin {
   ~Plugin();
 
   const std::string& path() const { return path_; }
+  // The file the loader took the library from, as an absolute path with
+  // its links resolved.
+  std::string LoadedFile() const;
 
   ZRSO::VersionEntryPoint* version = nullptr;
   ZRSO::SupportEntryPoint* isSupported = nullptr;

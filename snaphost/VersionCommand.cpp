@@ -6,12 +6,14 @@
 namespace snaphost {
 
 void AddVersionCommand(CLI::App& app, HostContext& context, CommandResult& result) {
-  CLI::App* command = app.add_subcommand("version", "Load the plug-in and print its version");
+  CLI::App* command = app.add_subcommand(
+      "version", "Load the plug-in and print its version and the file it was loaded from");
   command->callback([&context, &result] {
     Plugin& plugin = context.plugin();
     uint16_t major = 0, minor = 0, patch = 0;
     plugin.version(&major, &minor, &patch);
-    std::cout << major << "." << minor << "." << patch << "\n";
+    std::cout << major << "." << minor << "." << patch << "\n"
+              << "plug-in file: " << plugin.LoadedFile() << "\n";
     result.exitCode = 0;
   });
 }
