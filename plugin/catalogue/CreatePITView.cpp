@@ -35,6 +35,9 @@ bool NameIsListed(const std::string& list, const std::string& snapName) {
 }  // namespace
 
 int32_t CreatePITView(CreatePITViewArgs& args, std::string& error, bool& appended) {
+  // The operation's text as the log has always named it: the flag that says
+  // whether a record was appended came later, for the caller, and is not
+  // part of the name its lines are found by.
   static const char kFunction[] = "int32_t CreatePITView(CreatePITViewArgs&, std::string&)";
   appended = false;
   if (!ValuesAreStorable(args, kFunction)) return ViewListWriteFailure(args.shareName, error);

@@ -22,6 +22,9 @@ void GetSnapXmlString(std::string& record, std::string& toTime, std::string& mnt
 }
 
 bool ReadViewValue(std::string_view piece, const formats::ViewTag& tag, std::string_view& value) {
+  // Every reader of a value logs under the name of the one reader the log
+  // has always named, GetValueFromXmlString, which this one serves: a piece
+  // that cannot be read is reported the same way wherever it is met.
   static const char kFunction[] =
       "int GetValueFromXmlString(const string&, const string&, std::string&)";
   formats::TagSearch found = tag.FindValue(piece, value);

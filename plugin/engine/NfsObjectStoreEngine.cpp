@@ -1,11 +1,11 @@
 // The exported entry points. Each one guards the boundary, walks the batch,
 // hands every record to its per-record step and folds the outcome.
 
-#include "EntryPoints.h"
-
 #include "BatchWalk.h"
 #include "CheckAndUnmap.h"
 #include "EntryGuard.h"
+#include "EntryPointTexts.h"
+#include "EntryPoints.h"
 #include "LuUtils.h"
 #include "MapSnap.h"
 #include "SnapshotBatch.h"
@@ -44,15 +44,11 @@ void zrso_version(uint16_t* major, uint16_t* minor, uint16_t* patch) {
 int zrso_isSupported(void*, int32_t, void*, void*, int16_t) { return 1; }
 
 ResultCode zrso_prepareDevices(SnapInfo** records, int16_t count, ZROSUtil*) {
-  return WalkOnly(
-      "ZRSO::ResultCode zrso_prepareDevices(ZRSO::SnapInfo**, int16_t, ZRSO::ZROSUtil*)", records,
-      count, ZRSO::RESULT_SUCCESS);
+  return WalkOnly(zrso::kPrepareDevicesFunction, records, count, ZRSO::RESULT_SUCCESS);
 }
 
 ResultCode zrso_unprepareDevices(SnapInfo** records, int16_t count, ZROSUtil*) {
-  return WalkOnly(
-      "ZRSO::ResultCode zrso_unprepareDevices(ZRSO::SnapInfo**, int16_t, ZRSO::ZROSUtil*)", records,
-      count, ZRSO::RESULT_SUCCESS);
+  return WalkOnly(zrso::kUnprepareDevicesFunction, records, count, ZRSO::RESULT_SUCCESS);
 }
 
 ResultCode zrso_snapDevices(SnapInfo** records, int16_t count, ZROSUtil*) {
@@ -60,25 +56,22 @@ ResultCode zrso_snapDevices(SnapInfo** records, int16_t count, ZROSUtil*) {
 }
 
 ResultCode zrso_isMapped(SnapInfo** records, int16_t count, ZROSUtil* util) {
-  static const char kFunction[] =
-      "ZRSO::ResultCode zrso_isMapped(ZRSO::SnapInfo**, int16_t, ZRSO::ZROSUtil*)";
-  return zrso::GuardEntry(kFunction, [&] {
+  return zrso::GuardEntry(zrso::kIsMappedFunction, [&] {
     // Each record reports through itself; the batch result never tells.
-    zrso::WalkBatch(kFunction, records, count,
+    zrso::WalkBatch(zrso::kIsMappedFunction, records, count,
                     [util](SnapInfo* record) { return IsMapped(record, util); });
     return ZRSO::RESULT_SUCCESS;
   });
 }
 
 ResultCode zrso_mapSnaps(SnapInfo** records, int16_t count, ZROSUtil* util) {
-  static const char kFunction[] =
-      "ZRSO::ResultCode zrso_mapSnaps(ZRSO::SnapInfo**, int16_t, ZRSO::ZROSUtil*)";
-  return zrso::GuardEntry(kFunction, [&] {
-    zrso::LogBatchCount(kFunction, count);
+  return zrso::GuardEntry(zrso::kMapSnapsFunction, [&] {
+    zrso::LogBatchCount(zrso::kMapSnapsFunction, count);
     CLuString localHost;
     CLuError error = CLuIPAddr::GetLocalHost(localHost);
     if (error.IsError()) {
-      ZRSO_LOG(zrso::LOG_ERROR, kFunction, "Failed to get hostname [%s]", error.AsString());
+      ZRSO_LOG(zrso::LOG_ERROR, zrso::kMapSnapsFunction, "Failed to get hostname [%s]",
+               error.AsString());
       return ZRSO::RESULT_FAILURE;
     }
     int16_t successes = zrso::WalkRecords(records, count, [&](SnapInfo* record) {
@@ -89,24 +82,20 @@ ResultCode zrso_mapSnaps(SnapInfo** records, int16_t count, ZROSUtil* util) {
 }
 
 ResultCode zrso_unmapSnaps(SnapInfo** records, int16_t count, ZROSUtil* util) {
-  return WalkAndFold("ZRSO::ResultCode zrso_unmapSnaps(ZRSO::SnapInfo**, int16_t, ZRSO::ZROSUtil*)",
-                     records, count, [util](SnapInfo* record) { return UnMapSnap(record, util); });
+  return WalkAndFold(zrso::kUnmapSnapsFunction, records, count,
+                     [util](SnapInfo* record) { return UnMapSnap(record, util); });
 }
 
 ResultCode zrso_deleteSnaps(SnapInfo** records, int16_t count, ZROSUtil*) {
-  return WalkOnly("ZRSO::ResultCode zrso_deleteSnaps(ZRSO::SnapInfo**, int16_t, ZRSO::ZROSUtil*)",
-                  records, count, ZRSO::RESULT_SUCCESS);
+  return WalkOnly(zrso::kDeleteSnapsFunction, records, count, ZRSO::RESULT_SUCCESS);
 }
 
 ResultCode zrso_revertSnaps(SnapInfo** records, int16_t count, ZROSUtil*) {
-  return WalkOnly("ZRSO::ResultCode zrso_revertSnaps(ZRSO::SnapInfo**, int16_t, ZRSO::ZROSUtil*)",
-                  records, count, ZRSO::RESULT_FAILURE);
+  return WalkOnly(zrso::kRevertSnapsFunction, records, count, ZRSO::RESULT_FAILURE);
 }
 
 ResultCode zrso_reconcileSnaps(SnapInfo** records, int16_t count, ZROSUtil*) {
-  return WalkOnly(
-      "ZRSO::ResultCode zrso_reconcileSnaps(ZRSO::SnapInfo**, int16_t, ZRSO::ZROSUtil*)", records,
-      count, ZRSO::RESULT_SUCCESS);
+  return WalkOnly(zrso::kReconcileSnapsFunction, records, count, ZRSO::RESULT_SUCCESS);
 }
 
 }  // extern "C"

@@ -4,13 +4,8 @@
 // the record's share, NFS server and share subclient can be derived and
 // stamps the current time into the record as its snapshot time.
 
+#include "EntryPointTexts.h"
 #include "SnapInfo.h"
-
-namespace zrso {
-// Log context of zrso_snapDevices, which the per-record step shares.
-constexpr char kSnapDevicesFunction[] =
-    "ZRSO::ResultCode zrso_snapDevices(ZRSO::SnapInfo**, int16_t, ZRSO::ZROSUtil*)";
-}  // namespace zrso
 
 // Snapshots one record. 0 when the record was stamped (status 5, error
 // cleared, metadata 146 holding the time in decimal seconds since the

@@ -16,6 +16,12 @@ constexpr int LOG_DETAIL = 4;   // derived values, counts, request and response 
 
 // ZRSO_LOG(level, functionText, format, args...): one message, written only
 // when the writer's current level is at least `level`.
+//
+// The function texts are part of the plug-in's contract, as its messages
+// are: whoever reads the log finds a function's lines by its text, so each
+// is a fixed string of the function's signature, the same from every
+// compiler (never __PRETTY_FUNCTION__), changed only with the contract. The
+// entry points' texts are defined once, in engine/EntryPointTexts.h.
 #define ZRSO_LOG(level, function, ...)                                         \
   do {                                                                         \
     CLogWriterInterface* zrsoWriter_ = g_ptrLogWriter.get();                   \
