@@ -1,5 +1,13 @@
 #pragma once
 // Each group of snaphost commands registers itself on the application.
+//
+// Administration (client, share, copy-id, server, views, exports, fault,
+// platform, doctor) reads and writes the platform's store directly, around
+// the services the plug-in calls: a fault injected into a service fails the
+// plug-in's calls, never the administrator's reads or writes, so what an
+// administrator sets can always be seen, mended and cleared. Only the
+// plug-in's operations (snap, map, is-mapped, unmap, demo) go through the
+// services.
 
 #include <CLI/CLI.hpp>
 

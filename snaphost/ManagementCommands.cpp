@@ -11,7 +11,6 @@
 #include "CopyIdKey.h"
 #include "StorableName.h"
 #include "WholeNumber.h"
-#include "ZrLib.h"
 #include "store/Store.h"
 
 namespace snaphost {
@@ -136,13 +135,11 @@ void AddCopyIdCommands(CLI::App& app, CommandResult& result) {
   set->callback([entry, &result] {
     const std::string key = formats::CopyIdKey(entry->jobId);
     std::optional<std::string> before;
-    ZRPlatformInfo platformInfo;
-    uint64_t stored = 0;
-    if (platformInfo.getNumber(formats::kCopyIdSection, key, stored) != 0)
-      before = std::to_string(stored);
-    if (platformInfo.setNumber(formats::kCopyIdSection, key, entry->copyId) != 0) {
-      throw HostError("cannot store the copy id (see the log)");
-    }
+    WithStore([&](localplatform::Store& store) {
+      uint64_t stored = 0;
+      if (store.GetNumber(formats::kCopyIdSection, key, stored)) before = std::to_string(stored);
+      store.SetNumber(formats::kCopyIdSection, key, entry->copyId);
+    });
     ReportChange("copy id of job " + std::to_string(entry->jobId), before,
                  std::to_string(entry->copyId));
     result.exitCode = 0;
