@@ -13,12 +13,9 @@
 
 #include "DeviceDescriptor.h"
 #include "DeviceDescriptorFormat.h"
+#include "FuzzProperty.h"
 
 namespace {
-
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
 
 void CheckRead(const std::string& descriptor, const std::string& key) {
   static const std::string kSentinel = "\x01sentinel";

@@ -20,6 +20,7 @@
 #include <string>
 
 #include "CopyIdKey.h"
+#include "FuzzProperty.h"
 #include "SnapCodes.h"
 #include "SnapDetails.h"
 #include "ZrLib.h"
@@ -32,10 +33,6 @@ namespace {
 constexpr char kShare[] = "share1";
 constexpr char kClient[] = "fuzz-client";
 constexpr int kSubclientId = 42;
-
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
 
 testsupport::CapturingLogWriter& Log() {
   static testsupport::ScopedCapture capture(4);  // every message is formatted

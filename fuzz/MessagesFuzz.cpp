@@ -9,13 +9,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "FuzzProperty.h"
 #include "XmlMessages.h"
 
 namespace {
-
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
 
 CNMessageList& Shares(CNMessageBase& message) {
   return message.getlistobject(App::kNFSShareListGroup, App::kNFSShareListIndex,

@@ -2,8 +2,8 @@
 //
 // Input: the stored list text, then up to four operations (kMostOperations),
 // each starting on a line that begins with "@": "@c" MOUNT (check),
-// "@n" NAME "|" MOUNT "|" SERVER (create), "@d" MOUNT (delete). After every operation the stored list must
-// be what the operation promises:
+// "@n" NAME "|" MOUNT "|" SERVER (create), "@d" MOUNT (delete). After every operation the stored
+// list must be what the operation promises:
 //   - a create of a storable, unlisted name appends its record, which a
 //     check then finds; anything else leaves the list as it was;
 //   - a delete leaves no piece with its mount path and keeps every other
@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "FuzzProperty.h"
 #include "SnapCodes.h"
 #include "SnapViewRecord.h"
 #include "ViewCatalogue.h"
@@ -31,12 +32,6 @@ constexpr int32_t kSubclient = 7;
 // Operations after these are not run: a short run per input keeps the
 // target fast enough to try millions of lists and operation sequences.
 constexpr int kMostOperations = 4;
-
-void Require(bool condition, const char* property) {
-  if (condition) return;
-  std::fprintf(stderr, "property violated: %s\n", property);
-  std::abort();
-}
 
 testsupport::TempPlatform& Platform() {
   static testsupport::TempPlatform platform(testsupport::StoreKind::kMemory);

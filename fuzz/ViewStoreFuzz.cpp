@@ -8,22 +8,15 @@
 // replace that many bytes of text, in which a byte below 0x40 stands for
 // ";" so that pieces come and go.
 
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 
+#include "FuzzProperty.h"
 #include "support/TempPlatform.h"
 
 namespace {
 
 constexpr uint64_t kSubclient = 7;
-
-void Require(bool condition, const char* property) {
-  if (condition) return;
-  std::fprintf(stderr, "property violated: %s\n", property);
-  std::abort();
-}
 
 testsupport::TempPlatform& Platform() {
   static testsupport::TempPlatform platform(testsupport::StoreKind::kSqlite);
