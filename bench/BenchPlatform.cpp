@@ -6,10 +6,10 @@
 #include <stdexcept>
 #include <utility>
 
-#include "FileLogWriter.h"
 #include "MountPath.h"
-#include "PlatformConfiguration.h"
 #include "PlatformReplay.h"
+#include "admin/FileLogWriter.h"
+#include "admin/PlatformConfiguration.h"
 #include "support/Builders.h"
 #include "support/EndToEnd.h"
 

@@ -16,7 +16,7 @@
 #include "HostSnapInfo.h"
 #include "PlatformReplay.h"
 #include "PluginLoader.h"
-#include "store/PgConnection.h"
+#include "admin/PlatformCounters.h"
 
 namespace bench {
 namespace {
@@ -76,9 +76,9 @@ void TimeAgainstFloor(benchmark::State& state, const Operation& operation) {
     double pluginSeconds = 0;
     double floorSeconds = 0;
     auto plugin = [&] {
-      const int64_t tripsBefore = localplatform::PgConnection::RoundTrips();
+      const int64_t tripsBefore = localplatform::StoreRoundTrips();
       const bool done = Timed(operation.plugin, pluginSeconds);
-      roundTrips += localplatform::PgConnection::RoundTrips() - tripsBefore;
+      roundTrips += localplatform::StoreRoundTrips() - tripsBefore;
       return done && operation.undoPlugin();
     };
     auto floor = [&] { return Timed(operation.floor, floorSeconds) && operation.undoFloor(); };
@@ -91,7 +91,9 @@ void TimeAgainstFloor(benchmark::State& state, const Operation& operation) {
     pluginSamples.push_back(pluginSeconds);
     floorSamples.push_back(floorSeconds);
   }
-  auto share = [](double plugin, double floor) { return plugin > 0 ? (plugin - floor) / plugin : 0; };
+  auto share = [](double plugin, double floor) {
+    return plugin > 0 ? (plugin - floor) / plugin : 0;
+  };
   double pluginMean = std::accumulate(pluginSamples.begin(), pluginSamples.end(), 0.0);
   double floorMean = std::accumulate(floorSamples.begin(), floorSamples.end(), 0.0);
   state.SetItemsProcessed(state.iterations());
@@ -137,10 +139,10 @@ void Map(benchmark::State& state, StoreKind kind) {
   snaphost::SnapRecord record;
   BenchPlatform& platform = Arrange(state, kind, record);
   const snaphost::Plugin& plugin = LoadedPlugin();
-  TimeAgainstFloor(state, {[&] { return RunOne(plugin.mapSnaps, record); },
-                           [&] { return RunOne(plugin.unmapSnaps, record); },
-                           [&] { return ReplayMap(platform); },
-                           [&] { return ReplayUnmap(platform); }});
+  TimeAgainstFloor(state,
+                   {[&] { return RunOne(plugin.mapSnaps, record); },
+                    [&] { return RunOne(plugin.unmapSnaps, record); },
+                    [&] { return ReplayMap(platform); }, [&] { return ReplayUnmap(platform); }});
   CheckListRestored(state, platform);
 }
 
@@ -149,10 +151,10 @@ void Unmap(benchmark::State& state, StoreKind kind) {
   BenchPlatform& platform = Arrange(state, kind, record);
   const snaphost::Plugin& plugin = LoadedPlugin();
   if (!RunOne(plugin.mapSnaps, record)) state.SkipWithError("map failed");
-  TimeAgainstFloor(state, {[&] { return RunOne(plugin.unmapSnaps, record); },
-                           [&] { return RunOne(plugin.mapSnaps, record); },
-                           [&] { return ReplayUnmap(platform); },
-                           [&] { return ReplayMap(platform); }});
+  TimeAgainstFloor(state,
+                   {[&] { return RunOne(plugin.unmapSnaps, record); },
+                    [&] { return RunOne(plugin.mapSnaps, record); },
+                    [&] { return ReplayUnmap(platform); }, [&] { return ReplayMap(platform); }});
   RunOne(plugin.unmapSnaps, record);
   CheckListRestored(state, platform);
 }
@@ -192,11 +194,10 @@ void ListReadWrite(benchmark::State& state) {
   BenchPlatform& platform = ActivePlatform(StoreKind::kSqlite, *kShareCounts.begin());
   platform.ArrangeViews(state.range(0));
   DirectListStatements direct(platform.location());
-  TimeAgainstFloor(
-      state, {[&] { return ReadAndWriteList(platform, platform.extendedList()); },
-              [&] { return ReadAndWriteList(platform, platform.arrangedList()); },
-              [&] { return direct.ReadAndWrite(); },
-              [&] { return direct.ReadAndWrite(); }});
+  TimeAgainstFloor(state,
+                   {[&] { return ReadAndWriteList(platform, platform.extendedList()); },
+                    [&] { return ReadAndWriteList(platform, platform.arrangedList()); },
+                    [&] { return direct.ReadAndWrite(); }, [&] { return direct.ReadAndWrite(); }});
   CheckListRestored(state, platform);
   state.SetBytesProcessed(state.iterations() * 2 *
                           static_cast<int64_t>(platform.arrangedList().size()));

@@ -2,8 +2,9 @@
 
 #include <limits>
 
+#include "admin/Store.h"
 #include "store/Schema.h"
-#include "store/SqliteStore.h"
+#include "store/Statements.h"
 
 namespace bench {
 namespace {
@@ -17,8 +18,8 @@ DirectListStatements::DirectListStatements(const std::string& path)
     : db_(path, localplatform::SqliteSchema()),
       read_(db_.Prepare(localplatform::kReadViewListVersion)),
       write_(db_.Prepare(localplatform::kUpdateViewList)) {
-  db_.Exec(localplatform::SqliteStore::kPageCacheSetting);
-  localplatform::SqliteStore(path).WriteViewList(kFloorSubclient, "", 0);
+  db_.Exec(localplatform::kSqlitePageCacheSetting);
+  localplatform::ConnectStore(path)->WriteViewList(kFloorSubclient, "", 0);
 }
 
 bool DirectListStatements::ReadAndWrite() {

@@ -18,8 +18,7 @@
 #include "HostSnapInfo.h"
 #include "SqliteDatabase.h"
 #include "store/Schema.h"
-#include "store/SqlStore.h"
-#include "store/SqliteStore.h"
+#include "store/Statements.h"
 
 namespace bench {
 namespace {
@@ -46,7 +45,7 @@ void SnapshotAgainstShareTable(benchmark::State& state) {
   BenchPlatform& platform = ActivePlatform(testsupport::StoreKind::kSqlite, shares);
   snaphost::SnapRecord record = platform.Record();
   storage::SqliteDatabase db(platform.location(), localplatform::SqliteSchema());
-  db.Exec(localplatform::SqliteStore::kPageCacheSetting);
+  db.Exec(localplatform::kSqlitePageCacheSetting);
   storage::Statement list = db.Prepare(localplatform::kListShares);
   const double heapBefore = HeapBytes();
   if (!Snap(record)) return state.SkipWithError("the snapshot failed");

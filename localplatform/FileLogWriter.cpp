@@ -1,19 +1,42 @@
-#include "FileLogWriter.h"
+#include "admin/FileLogWriter.h"
 
 #include <fcntl.h>
 #include <sys/syscall.h>
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <string>
+#include <utility>
 #include <vector>
 
+#include "LogWriter.h"
 #include "SqliteDatabase.h"
 
 namespace localplatform {
+namespace {
+
+class FileLogWriter : public CLogWriterInterface {
+ public:
+  FileLogWriter(std::string path, int level);
+
+  int getLevel() const override { return level_; }
+  const std::string& path() const { return path_; }
+
+ protected:
+  void writeV(int level, const char* function, int line, const char* format, va_list args) override;
+
+ private:
+  void WarnOnce(const std::string& why);
+
+  std::string path_;
+  int level_;
+  std::atomic<bool> warned_{false};
+};
 
 FileLogWriter::FileLogWriter(std::string path, int level) : path_(std::move(path)), level_(level) {}
 
@@ -34,11 +57,11 @@ void FileLogWriter::writeV(int level, const char* function, int line, const char
   char stamp[32];
   std::strftime(stamp, sizeof(stamp), "%Y-%m-%d %H:%M:%S", &local);
 
-  std::string entry = std::string(stamp) + "." + std::to_string(now.tv_usec / 1000 + 1000).substr(1) +
-                      " pid " + std::to_string(getpid()) + " tid " +
-                      std::to_string(static_cast<long>(syscall(SYS_gettid))) + " level " +
-                      std::to_string(level) + " [" + (function != nullptr ? function : "") + ":" +
-                      std::to_string(line) + "] " + message.data() + "\n";
+  std::string entry =
+      std::string(stamp) + "." + std::to_string(now.tv_usec / 1000 + 1000).substr(1) + " pid " +
+      std::to_string(getpid()) + " tid " + std::to_string(static_cast<long>(syscall(SYS_gettid))) +
+      " level " + std::to_string(level) + " [" + (function != nullptr ? function : "") + ":" +
+      std::to_string(line) + "] " + message.data() + "\n";
 
   int fd = open(path_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
   size_t slash = path_.rfind('/');
@@ -68,6 +91,8 @@ void FileLogWriter::WarnOnce(const std::string& why) {
   const ssize_t written = ::write(STDERR_FILENO, warning.data(), warning.size());
   (void)written;  // nowhere left to say it
 }
+
+}  // namespace
 
 void InstallFileLogWriter(const std::string& path, int level) {
   g_ptrLogWriter = std::make_shared<FileLogWriter>(path, level);

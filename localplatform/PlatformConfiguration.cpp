@@ -1,8 +1,8 @@
-#include "PlatformConfiguration.h"
+#include "admin/PlatformConfiguration.h"
 
 #include <cstdlib>
 
-#include "store/Store.h"
+#include "admin/Store.h"
 
 namespace localplatform {
 namespace {
@@ -51,7 +51,8 @@ PlatformConfiguration PlatformConfiguration::ForStore(const std::string& locatio
   configuration.storeLocation = location;
   configuration.localFolder = IsPostgresLocation(location) ? StateFolder() : Folder(location);
   configuration.logFile = Environment("ZRSO_LOG_FILE");
-  if (configuration.logFile.empty()) configuration.logFile = configuration.localFolder + "/zrso.log";
+  if (configuration.logFile.empty())
+    configuration.logFile = configuration.localFolder + "/zrso.log";
   configuration.logLevel = LogLevelFromEnvironment();
   configuration.callDeadline = CallDeadlineFromEnvironment();
   return configuration;

@@ -10,9 +10,9 @@
 
 #include "HostContext.h"
 #include "HostSnapInfo.h"
-#include "faults/InjectedFaults.h"
-#include "frame/ServiceCodes.h"
-#include "frame/ServiceFailures.h"
+#include "admin/InjectedFaults.h"
+#include "admin/ServiceCodes.h"
+#include "admin/ServiceFailures.h"
 
 namespace snaphost {
 namespace {

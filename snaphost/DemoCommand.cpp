@@ -4,8 +4,8 @@
 
 #include <stdlib.h>
 
-#include <filesystem>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -14,9 +14,9 @@
 
 #include "Application.h"
 #include "Commands.h"
-#include "PlatformConfiguration.h"
 #include "RecordCatalogue.h"
-#include "store/PlatformCopy.h"
+#include "admin/PlatformConfiguration.h"
+#include "admin/PlatformCopy.h"
 
 namespace snaphost {
 namespace {
@@ -85,7 +85,8 @@ class Demo {
 // The store given with --platform, which must hold nothing yet, by the name
 // it may be shown under.
 std::string EmptyStore(const std::string& location) {
-  std::unique_ptr<localplatform::Store> store = localplatform::ConnectStore(location, localplatform::InstalledConfiguration().callDeadline);
+  std::unique_ptr<localplatform::Store> store =
+      localplatform::ConnectStore(location, localplatform::InstalledConfiguration().callDeadline);
   if (!localplatform::ReadPlatform(*store).empty()) {
     throw HostError(store->Where() + " already holds a platform: the demo needs an empty one");
   }
@@ -98,8 +99,9 @@ int RunDemo(HostContext& context, bool keep) {
   if (mkdtemp(pattern) == nullptr) throw HostError("cannot create a temporary home for the demo");
   const std::string home = pattern;
   // The log outlives a home that is removed: it lies beside it.
-  const std::string logFile =
-      !context.logFile.empty() ? context.logFile : keep ? home + "/zrso.log" : home + ".log";
+  const std::string logFile = !context.logFile.empty() ? context.logFile
+                              : keep                   ? home + "/zrso.log"
+                                                       : home + ".log";
   Demo demo(home, PluginPath(context.pluginOption), context.platform, logFile,
             context.logLevelGiven ? std::to_string(context.logLevel) : "");
   if (store.empty()) {
@@ -115,7 +117,8 @@ int RunDemo(HostContext& context, bool keep) {
   failures += demo.Run({"share", "add", kShare, kServerClient, kSubclientId}) != 0;
 
   demo.Say("Take three snapshots of the share: each is checked and stamped with its time");
-  failures += demo.Run({"snap", "--share", kSharePath, "--server", kServerHost, "--count", "3"}) != 0;
+  failures +=
+      demo.Run({"snap", "--share", kSharePath, "--server", kServerHost, "--count", "3"}) != 0;
 
   demo.Say("Map them: each gets a view in the share's view list and an export on the server");
   failures += demo.Run({"map", "--share", kSharePath}) != 0;

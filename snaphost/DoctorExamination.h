@@ -11,7 +11,7 @@
 
 #include "SnapRecord.h"
 #include "ViewFormats.h"
-#include "store/Store.h"
+#include "admin/Store.h"
 
 namespace snaphost {
 

@@ -10,8 +10,8 @@
 #include "AdminOutput.h"
 #include "Commands.h"
 #include "WholeNumber.h"
-#include "faults/InjectedFaults.h"
-#include "store/Store.h"
+#include "admin/InjectedFaults.h"
+#include "admin/Store.h"
 
 namespace snaphost {
 namespace {
@@ -85,7 +85,8 @@ void AddFaultCommands(CLI::App& app, HostContext&, CommandResult& result) {
   });
 
   auto clearName = std::make_shared<std::string>();
-  CLI::App* clear = fault->add_subcommand("clear", "Clear fault NAME in every scope, or every fault");
+  CLI::App* clear =
+      fault->add_subcommand("clear", "Clear fault NAME in every scope, or every fault");
   clear->add_option("NAME", *clearName, "Fault name");
   clear->callback([clearName, &result] {
     localplatform::OpenStore()->ClearFaults(*clearName);
@@ -94,16 +95,17 @@ void AddFaultCommands(CLI::App& app, HostContext&, CommandResult& result) {
 
   // A fault without a scope fails for every subject; one without NTH and
   // FROM fails every call.
-  AddListCommand(fault, "list", "List the faults that are set", result,
-                 {{"FAULT", "name"}, {"SCOPE", "scope"}, {"NTH", "nth", true}, {"FROM", "from", true}},
-                 [](Listing& listing) {
-                   for (const auto& row : localplatform::OpenStore()->ListFaults()) {
-                     const Cell call = std::to_string(row.nth);
-                     listing.Add({row.name, row.scope.empty() ? std::nullopt : Cell(row.scope),
-                                  row.onward ? std::nullopt : call,
-                                  row.onward && row.nth > 1 ? call : std::nullopt});
-                   }
-                 });
+  AddListCommand(
+      fault, "list", "List the faults that are set", result,
+      {{"FAULT", "name"}, {"SCOPE", "scope"}, {"NTH", "nth", true}, {"FROM", "from", true}},
+      [](Listing& listing) {
+        for (const auto& row : localplatform::OpenStore()->ListFaults()) {
+          const Cell call = std::to_string(row.nth);
+          listing.Add({row.name, row.scope.empty() ? std::nullopt : Cell(row.scope),
+                       row.onward ? std::nullopt : call,
+                       row.onward && row.nth > 1 ? call : std::nullopt});
+        }
+      });
 }
 
 }  // namespace snaphost

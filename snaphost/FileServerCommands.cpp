@@ -15,7 +15,7 @@
 #include "ViewListFormat.h"
 #include "ViewRecordFormat.h"
 #include "WholeNumber.h"
-#include "store/Store.h"
+#include "admin/Store.h"
 
 namespace snaphost {
 namespace {

@@ -1,16 +1,16 @@
 #include "HostContext.h"
 
-#include "FileLogWriter.h"
-#include "PlatformConfiguration.h"
+#include "admin/FileLogWriter.h"
+#include "admin/PlatformConfiguration.h"
 
 namespace snaphost {
 
 void HostContext::Prepare() {
   using localplatform::PlatformConfiguration;
-  PlatformConfiguration configuration =
-      !home.empty()       ? PlatformConfiguration::InHome(home)
-      : !platform.empty() ? PlatformConfiguration::ForStore(platform)
-                          : PlatformConfiguration::FromEnvironment();
+  PlatformConfiguration configuration = !home.empty() ? PlatformConfiguration::InHome(home)
+                                        : !platform.empty()
+                                            ? PlatformConfiguration::ForStore(platform)
+                                            : PlatformConfiguration::FromEnvironment();
   if (!platform.empty()) configuration.storeLocation = platform;
   if (!logFile.empty()) configuration.logFile = logFile;
   if (logLevelGiven) configuration.logLevel = logLevel;

@@ -11,7 +11,7 @@
 #include "CopyIdKey.h"
 #include "StorableName.h"
 #include "WholeNumber.h"
-#include "store/Store.h"
+#include "admin/Store.h"
 
 namespace snaphost {
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "Commands.h"
-#include "PlatformConfiguration.h"
-#include "store/PlatformCopy.h"
+#include "admin/PlatformConfiguration.h"
+#include "admin/PlatformCopy.h"
 
 namespace snaphost {
 
@@ -30,8 +30,8 @@ void AddPlatformCommands(CLI::App& app, HostContext&, CommandResult& result) {
   copy->add_flag("--replace", *replace, "Replace whatever the target holds");
   copy->callback([target, replace, &result] {
     std::shared_ptr<localplatform::Store> from = localplatform::OpenStore();
-    std::unique_ptr<localplatform::Store> to = localplatform::ConnectStore(
-        *target, localplatform::InstalledConfiguration().callDeadline);
+    std::unique_ptr<localplatform::Store> to =
+        localplatform::ConnectStore(*target, localplatform::InstalledConfiguration().callDeadline);
     localplatform::PlatformContents copied;
     if (!localplatform::CopyPlatform(*from, *to, *replace, copied)) {
       throw HostError(to->Where() +

@@ -1,11 +1,11 @@
 #pragma once
 // Client, share and host names on the command line: refused before any
-// work by the rule the platform store keeps them by (store/StorableRows.h).
+// work by the rule the platform store keeps them by (admin/StorableRows.h).
 
 #include <CLI/CLI.hpp>
 #include <string>
 
-#include "store/StorableRows.h"
+#include "admin/StorableRows.h"
 
 namespace snaphost {
 

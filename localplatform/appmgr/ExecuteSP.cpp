@@ -5,7 +5,7 @@
 
 #include "AppMgr.h"
 #include "XmlMessages.h"
-#include "faults/InjectedFaults.h"
+#include "admin/InjectedFaults.h"
 #include "frame/ServiceFrame.h"
 
 namespace localplatform {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "AppMgr.h"
-#include "faults/InjectedFaults.h"
+#include "admin/InjectedFaults.h"
 #include "frame/ServiceFrame.h"
 
 namespace {

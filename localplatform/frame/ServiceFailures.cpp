@@ -1,4 +1,4 @@
-#include "frame/ServiceFailures.h"
+#include "admin/ServiceFailures.h"
 
 #include <map>
 #include <mutex>
@@ -38,7 +38,8 @@ std::vector<ServiceFailure> ServiceFailuresSinceMark() {
 void NoteServiceFailure(const Service& service, const Answer& answer) {
   Failures& failures = Kept();
   std::lock_guard<std::mutex> lock(failures.mutex);
-  failures.byFunction[service.function] = {service.function, service.fault, answer.code, answer.why};
+  failures.byFunction[service.function] = {service.function, service.fault, answer.code,
+                                           answer.why};
 }
 
 }  // namespace localplatform

@@ -1,10 +1,10 @@
 #include "frame/ServiceFrame.h"
 
 #include "PlatformLog.h"
-#include "faults/InjectedFaults.h"
-#include "frame/ServiceFailures.h"
+#include "admin/InjectedFaults.h"
+#include "admin/ServiceFailures.h"
+#include "admin/StorableRows.h"
 #include "store/ProcessStore.h"
-#include "store/StorableRows.h"
 
 namespace localplatform {
 namespace {

@@ -3,20 +3,20 @@
 // the caller must fix are checked, the store is opened, an injected fault is
 // looked for, the work is done in one unit of the store, a store failure is
 // translated; a failure is logged once and answered with the code of its
-// cause (frame/ServiceCodes.h).
+// cause (admin/ServiceCodes.h).
 
 #include <stdexcept>
 #include <string>
 
-#include "frame/ServiceCodes.h"
-#include "store/Store.h"
+#include "admin/ServiceCodes.h"
+#include "admin/Store.h"
 
 namespace localplatform {
 
 // A platform service as its calls are logged and made to fail.
 struct Service {
   const char* function;  // its name in log lines
-  const char* fault;     // the fault that makes it fail (faults/InjectedFaults.h)
+  const char* fault;     // the fault that makes it fail (admin/InjectedFaults.h)
   bool writes;           // whether its work changes the store
 };
 
@@ -73,6 +73,10 @@ class ServiceWork {
 // injected. Throws InjectedThrow when a throw is injected; nothing else.
 Answer CallService(const Service& service, const std::string& subject,
                    const FixedArguments& arguments, ServiceWork work);
+
+// Keeps `answer` as the last failure of `service` (admin/ServiceFailures.h);
+// the frame calls it for every logged failure.
+void NoteServiceFailure(const Service& service, const Answer& answer);
 
 template <typename Work>
 Answer CallService(const Service& service, const std::string& subject,

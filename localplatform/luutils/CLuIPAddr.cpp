@@ -12,7 +12,7 @@
 #include <cstring>
 
 #include "LuUtils.h"
-#include "faults/InjectedFaults.h"
+#include "admin/InjectedFaults.h"
 #include "frame/ServiceFrame.h"
 
 namespace {

@@ -9,7 +9,8 @@
 #include <mutex>
 #include <utility>
 
-#include "store/CallDeadline.h"
+#include "admin/CallDeadline.h"
+#include "admin/PlatformCounters.h"
 
 namespace localplatform {
 namespace {
@@ -144,7 +145,8 @@ void PgStatement::Run() {
 
 // A SMALLINT, INTEGER or BIGINT in binary: its bytes, most significant first.
 int64_t PgStatement::ColumnInt64(int column) const {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(PQgetvalue(result_.get(), row_, column));
+  const auto* bytes =
+      reinterpret_cast<const unsigned char*>(PQgetvalue(result_.get(), row_, column));
   const int length = PQgetlength(result_.get(), row_, column);
   uint64_t value = length > 0 && (bytes[0] & 0x80) != 0 ? ~uint64_t{0} : 0;
   for (int at = 0; at < length; ++at) value = (value << 8) | bytes[at];
@@ -222,7 +224,7 @@ void PgConnection::Await(const std::string& context, short events, Clock::time_p
   throw PgError(context + ": " + why);
 }
 
-int64_t PgConnection::RoundTrips() { return g_roundTrips.load(); }
+int64_t StoreRoundTrips() { return g_roundTrips.load(); }
 
 PgConnection::Result PgConnection::Command(const std::string& context, int sent) {
   if (connection_ == nullptr || sent == 0) Fail(context, nullptr);

@@ -9,7 +9,7 @@
 // string, and libpq's reading of it, may hold a password, so neither
 // appears in any text.
 //
-// No call waits longer than the call deadline (store/CallDeadline.h) for a
+// No call waits longer than the call deadline (admin/CallDeadline.h) for a
 // connect, and none for the answers of one round trip (a statement, or what
 // a unit sends at once): a statement that has none by then closes the
 // connection (the server ends the session when it
@@ -144,10 +144,6 @@ class PgConnection {
   void BeginUnit(bool writes, PgGate gate = {});
   void PassGate();
   void EndUnit(const char* end);
-
-  // The times any connection of the process waited for its server after
-  // sending to it: what a call costs in round trips.
-  static int64_t RoundTrips();
 
  private:
   friend class PgStatement;

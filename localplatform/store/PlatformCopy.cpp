@@ -1,4 +1,6 @@
-#include "store/PlatformCopy.h"
+#include "admin/PlatformCopy.h"
+
+#include "store/StoreContents.h"
 
 namespace localplatform {
 namespace {

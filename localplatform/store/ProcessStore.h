@@ -1,15 +1,15 @@
 #pragma once
 // The process's one connection to the platform store of the installed
-// configuration (PlatformConfiguration.h). Opening the database, reading its schema
+// configuration (admin/PlatformConfiguration.h). Opening the database, reading its schema
 // and setting it up costs more than most of the calls that need it, so the
 // connection is made once and kept.
 
 #include <memory>
 #include <string>
 
-#include "PlatformConfiguration.h"
-#include "faults/InjectedFaults.h"
-#include "store/Store.h"
+#include "admin/PlatformConfiguration.h"
+#include "admin/Store.h"
+#include "faults/FaultTable.h"
 
 namespace localplatform {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "SqliteDatabase.h"
+#include "admin/StorableRows.h"
 #include "store/PgConnection.h"
-#include "store/StorableRows.h"
 #include "store/StoreContents.h"
 
 namespace localplatform {
@@ -22,14 +22,6 @@ std::recursive_mutex& StoreLock() {
   static auto* lock = new std::recursive_mutex();
   return *lock;
 }
-
-const char kReadViewListVersion[] = "SELECT version, token FROM view_lists WHERE subclient_id = ?1";
-const char kUpdateViewList[] =
-    "UPDATE view_lists SET version = version + 1, token = ?3 "
-    "WHERE subclient_id = ?1 AND version = ?2";
-const char kListShares[] =
-    "SELECT share, server_client_name, subclient_id FROM nfs_shares ORDER BY position";
-const char kReadFaultStamp[] = "SELECT stamp FROM fault_stamp";
 
 namespace {
 

@@ -13,7 +13,8 @@
 #include <string>
 #include <type_traits>
 
-#include "store/Store.h"
+#include "admin/Store.h"
+#include "store/Statements.h"
 #include "store/ViewPieces.h"
 
 namespace localplatform {
@@ -24,17 +25,6 @@ namespace localplatform {
 // what the platform keeps for the whole process (the share list answer)
 // relies on it.
 std::recursive_mutex& StoreLock();
-
-// The statements of one view list read and write that a process which
-// keeps the list runs (the list's version and token, and the
-// compare-and-swap on the version that makes a write of the pieces the
-// writer's own), and of the whole share list read, which the benchmark runs
-// directly as well.
-extern const char kReadViewListVersion[];
-extern const char kUpdateViewList[];
-extern const char kListShares[];
-// The fault stamp, which every platform call reads first.
-extern const char kReadFaultStamp[];
 
 template <typename Database, typename DatabaseError>
 class SqlStore : public Store {

@@ -10,7 +10,7 @@ namespace {
 std::unique_ptr<storage::SqliteDatabase> Connect(const std::string& path) {
   try {
     auto connection = std::make_unique<storage::SqliteDatabase>(path, SqliteSchema());
-    connection->Exec(SqliteStore::kPageCacheSetting);
+    connection->Exec(kSqlitePageCacheSetting);
     return connection;
   } catch (const storage::SqliteError& error) {
     throw StoreError(std::string("open platform store: ") + error.what());
@@ -24,7 +24,6 @@ std::unique_ptr<storage::SqliteDatabase> Connect(const std::string& path) {
 // the old pages and the new ones; the share table of 100,000 shares is
 // another 3 MB. With SQLite's default of 2 MB every call would read most of
 // such a list from the file again.
-const char SqliteStore::kPageCacheSetting[] = "PRAGMA cache_size=-16384";
 
 SqliteStore::SqliteStore(const std::string& path) : SqlStore(Connect(path)) {}
 

@@ -14,9 +14,6 @@ class SqliteStore : public SqlStore<storage::SqliteDatabase, storage::SqliteErro
   // when missing, its schema brought up to date. Throws StoreError.
   explicit SqliteStore(const std::string& path);
 
-  // The page cache setting of every connection.
-  static const char kPageCacheSetting[];
-
   const std::string& Where() const override { return db().path(); }
 
   void PassGate() override {}  // the gate ran in Begin

@@ -1,4 +1,4 @@
-#include "store/StorableRows.h"
+#include "admin/StorableRows.h"
 
 namespace localplatform {
 namespace {
@@ -17,7 +17,8 @@ void Refuse(const std::string& why) {
 
 std::string NameRefusal(const char* field, const std::string& name) {
   if (name.empty()) return std::string("the ") + field + " is empty";
-  if (name.find('\0') != std::string::npos) return std::string("the ") + field + " holds a NUL byte";
+  if (name.find('\0') != std::string::npos)
+    return std::string("the ") + field + " holds a NUL byte";
   return LengthRefusal(field, name, kNameLimit);
 }
 
@@ -31,7 +32,9 @@ void CheckStorable(const ShareRow& share) {
   Refuse(NameRefusal("server client name", share.serverClientName));
 }
 
-void CheckStorable(const NfsServerRow& server) { Refuse(NameRefusal("host name", server.hostName)); }
+void CheckStorable(const NfsServerRow& server) {
+  Refuse(NameRefusal("host name", server.hostName));
+}
 
 void CheckStorable(const ExportRow& row) {
   Refuse(NameRefusal("host name", row.hostName));

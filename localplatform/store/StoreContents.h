@@ -12,22 +12,10 @@
 #include <utility>
 #include <vector>
 
-#include "store/Store.h"
+#include "admin/PlatformCopy.h"
+#include "admin/Store.h"
 
 namespace localplatform {
-
-// Everything a store holds.
-struct PlatformContents {
-  std::vector<ClientRow> clients;
-  std::vector<ShareRow> shares;  // in the order they were added
-  std::vector<std::pair<uint64_t, VersionedViewList>> viewLists;
-  std::vector<NfsServerRow> nfsServers;
-  std::vector<ExportRow> exports;
-  std::vector<std::tuple<std::string, std::string, uint64_t>> numbers;  // section, key, value
-  std::vector<FaultRow> faults;
-
-  bool empty() const;
-};
 
 // One kind of content.
 struct ContentKind {
@@ -51,8 +39,5 @@ const std::vector<const char*>& DerivedTables();
 // Tables a database keeps for itself, each in only one of them: the version
 // of the schema, the last position handed out.
 const std::vector<const char*>& BookkeepingTables();
-
-// "clients 1, shares 2, ...": how many rows of each kind `contents` holds.
-std::string ContentCounts(const PlatformContents& contents);
 
 }  // namespace localplatform

@@ -10,9 +10,9 @@
 #include <atomic>
 #include <ctime>
 
-#include "faults/InjectedFaults.h"
+#include "admin/InjectedFaults.h"
+#include "admin/PlatformCounters.h"
 #include "frame/ServiceFrame.h"
-#include "vesk/VeskClientCount.h"
 
 namespace {
 

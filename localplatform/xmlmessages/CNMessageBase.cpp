@@ -75,7 +75,8 @@ bool ParseShortNumber(const char* text, T& value) {
   if (*digit != '\0' || count == 0) return false;  // a 19th digit stops here too
   if (negative) number = -number;
   if constexpr (std::numeric_limits<T>::is_signed) {
-    if (number < std::numeric_limits<T>::min() || number > std::numeric_limits<T>::max()) return false;
+    if (number < std::numeric_limits<T>::min() || number > std::numeric_limits<T>::max())
+      return false;
   } else {
     if (static_cast<unsigned long long>(number) > std::numeric_limits<T>::max()) return false;
   }
@@ -180,7 +181,8 @@ class FieldTable {
 
 }  // namespace
 
-struct CNMessageBase::Fields {
+// Hidden, unlike the class it belongs to: its static locals stay the library's own.
+struct __attribute__((visibility("hidden"))) CNMessageBase::Fields {
   using TextKey = std::tuple<short, short, unsigned long, unsigned int>;
   using NumberKey = std::tuple<short, unsigned long, unsigned int>;
 

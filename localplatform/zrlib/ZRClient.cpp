@@ -4,7 +4,7 @@
 // create its client, is refused.
 
 #include "ZrLib.h"
-#include "faults/InjectedFaults.h"
+#include "admin/InjectedFaults.h"
 #include "frame/ServiceFrame.h"
 
 namespace {
@@ -22,8 +22,7 @@ int LookUpHost(const Service& service, const std::string& clientName, const char
                void* reserved, std::string& hostName) {
   std::string found;
   FixedArguments arguments;
-  arguments.Require(broken == nullptr, broken)
-      .RequireNullReserved(reserved);
+  arguments.Require(broken == nullptr, broken).RequireNullReserved(reserved);
   int code = CallService(service, clientName, arguments, [&](localplatform::Store& store) {
                if (store.FindClientHost(clientName, found)) return Answer();
                return Answer{localplatform::kNotKnown, "client [" + clientName + "] is not known"};

@@ -3,7 +3,7 @@
 // like an absent entry; either failure is logged.
 
 #include "ZrLib.h"
-#include "faults/InjectedFaults.h"
+#include "admin/InjectedFaults.h"
 #include "frame/ServiceFrame.h"
 
 namespace {

@@ -5,12 +5,14 @@
 #include <memory>
 #include <string>
 
-class AdaptersBase {
+#include "PlatformApi.h"
+
+class ZR_PLATFORM_API AdaptersBase {
  public:
   virtual ~AdaptersBase();
 };
 
-class App_ExecuteSP : public AdaptersBase {
+class ZR_PLATFORM_API App_ExecuteSP : public AdaptersBase {
  public:
   App_ExecuteSP();
   ~App_ExecuteSP() override;
@@ -26,7 +28,7 @@ class App_ExecuteSP : public AdaptersBase {
 constexpr unsigned long SP_GET_NFS_SHARES = 506208772;  // 0x1E2C2204
 
 // The view configuration of one share subclient.
-class Subclient {
+class ZR_PLATFORM_API Subclient {
  public:
   explicit Subclient(unsigned long subclientId);
   Subclient(const Subclient&) = delete;

@@ -5,7 +5,9 @@
 #include <cstdarg>
 #include <memory>
 
-class CLogWriterInterface {
+#include "PlatformApi.h"
+
+class ZR_PLATFORM_API CLogWriterInterface {
  public:
   virtual ~CLogWriterInterface() = default;
 
@@ -22,4 +24,4 @@ class CLogWriterInterface {
                       va_list args) = 0;
 };
 
-extern std::shared_ptr<CLogWriterInterface> g_ptrLogWriter;
+extern ZR_PLATFORM_API std::shared_ptr<CLogWriterInterface> g_ptrLogWriter;

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
-class CLuString {
+#include "PlatformApi.h"
+
+class ZR_PLATFORM_API CLuString {
  public:
   CLuString() = default;
   explicit CLuString(std::string text) : text_(std::move(text)) {}
@@ -23,7 +25,7 @@ class CLuString {
   std::string text_;
 };
 
-class CLuError {
+class ZR_PLATFORM_API CLuError {
  public:
   CLuError() = default;
   CLuError(int32_t code, std::string text) : code_(code), text_(std::move(text)) {}
@@ -39,7 +41,7 @@ class CLuError {
 };
 
 // One IPv4 or IPv6 address.
-class CLuIPAddr {
+class ZR_PLATFORM_API CLuIPAddr {
  public:
   enum IP_FAMILY { IP_FAMILY_ANY = 0, IP_FAMILY_V4 = 1, IP_FAMILY_V6 = 2 };
 

@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "PlatformApi.h"
+
 class CNMessageBase;
 using CNMessageList = std::vector<std::shared_ptr<CNMessageBase>>;
 
-class CNMessageBase {
+class ZR_PLATFORM_API CNMessageBase {
  public:
   CNMessageBase(int domain, int type);
   CNMessageBase(const CNMessageBase&) = delete;
@@ -27,8 +29,7 @@ class CNMessageBase {
   CNMessageList& getlistobject(short group, short index, unsigned long messageId,
                                unsigned int fieldId, bool create);
   // The text field with the given address; empty when absent.
-  std::string getstring(short group, short index, unsigned long messageId,
-                        unsigned int fieldId);
+  std::string getstring(short group, short index, unsigned long messageId, unsigned int fieldId);
   void setstring(short group, short index, unsigned long messageId, unsigned int fieldId,
                  const std::string& value);
   // The 64-bit field with the given address; 0 when absent.

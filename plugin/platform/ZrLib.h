@@ -4,10 +4,12 @@
 #include <cstdint>
 #include <string>
 
+#include "PlatformApi.h"
+
 enum ZRNameType { ZR_NAME_TYPE_CLIENT_NAME = 1 };
 
 // A handle on one platform client, named by its client name.
-class ZRClient {
+class ZR_PLATFORM_API ZRClient {
  public:
   ZRClient(const std::string& clientName, bool create, unsigned long clientId);
   ZRClient(const std::string& clientName, ZRNameType nameType, unsigned long clientId,
@@ -25,7 +27,7 @@ class ZRClient {
 };
 
 // Numeric entries by section and key.
-class ZRPlatformInfo {
+class ZR_PLATFORM_API ZRPlatformInfo {
  public:
   ZRPlatformInfo();
 

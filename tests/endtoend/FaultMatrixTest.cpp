@@ -14,10 +14,10 @@
 #include "AppMgr.h"
 #include "CopyIdKey.h"
 #include "SnapCodes.h"
-#include "faults/InjectedFaults.h"
+#include "admin/InjectedFaults.h"
 #include "support/CapturingLogWriter.h"
-#include "support/EndToEnd.h"
 #include "support/EachStore.h"
+#include "support/EndToEnd.h"
 
 namespace {
 
@@ -81,17 +81,41 @@ const Case kCases[] = {
     {Op::kUnmap, "", {STATUS_UNMAPPED, 0, "", false, false}, kUnreached},
 
     // The management database fails every share.
-    {Op::kSnap, kFaultStoredProcedure, {STATUS_SNAP_FAILED, ERROR_SHARE_LIST, kNoShareList, false, false}, kNothingChanged},
-    {Op::kIsMapped, kFaultStoredProcedure, {STATUS_MAPPED, ERROR_SHARE_LIST, kNoShareList, true, true}, kStillMapped},
-    {Op::kMap, kFaultStoredProcedure, {STATUS_MAP_FAILED, ERROR_SHARE_LIST, kNoShareList, false, false}, kNothingChanged},
-    {Op::kUnmap, kFaultStoredProcedure, {STATUS_UNMAP_FAILED, ERROR_SHARE_LIST, kNoShareList, true, true}, kStillMapped},
+    {Op::kSnap,
+     kFaultStoredProcedure,
+     {STATUS_SNAP_FAILED, ERROR_SHARE_LIST, kNoShareList, false, false},
+     kNothingChanged},
+    {Op::kIsMapped,
+     kFaultStoredProcedure,
+     {STATUS_MAPPED, ERROR_SHARE_LIST, kNoShareList, true, true},
+     kStillMapped},
+    {Op::kMap,
+     kFaultStoredProcedure,
+     {STATUS_MAP_FAILED, ERROR_SHARE_LIST, kNoShareList, false, false},
+     kNothingChanged},
+    {Op::kUnmap,
+     kFaultStoredProcedure,
+     {STATUS_UNMAP_FAILED, ERROR_SHARE_LIST, kNoShareList, true, true},
+     kStillMapped},
 
     // The server's client name no longer gives its host, so the share's
     // entry matches no server.
-    {Op::kSnap, kFaultClientHostName, {STATUS_SNAP_FAILED, ERROR_SHARE_NOT_FOUND, kNotFound, false, false}, kNothingChanged},
-    {Op::kIsMapped, kFaultClientHostName, {STATUS_MAPPED, ERROR_SHARE_NOT_FOUND, kNotFound, true, true}, kStillMapped},
-    {Op::kMap, kFaultClientHostName, {STATUS_MAP_FAILED, ERROR_SHARE_NOT_FOUND, kNotFound, false, false}, kNothingChanged},
-    {Op::kUnmap, kFaultClientHostName, {STATUS_UNMAP_FAILED, ERROR_SHARE_NOT_FOUND, kNotFound, true, true}, kStillMapped},
+    {Op::kSnap,
+     kFaultClientHostName,
+     {STATUS_SNAP_FAILED, ERROR_SHARE_NOT_FOUND, kNotFound, false, false},
+     kNothingChanged},
+    {Op::kIsMapped,
+     kFaultClientHostName,
+     {STATUS_MAPPED, ERROR_SHARE_NOT_FOUND, kNotFound, true, true},
+     kStillMapped},
+    {Op::kMap,
+     kFaultClientHostName,
+     {STATUS_MAP_FAILED, ERROR_SHARE_NOT_FOUND, kNotFound, false, false},
+     kNothingChanged},
+    {Op::kUnmap,
+     kFaultClientHostName,
+     {STATUS_UNMAP_FAILED, ERROR_SHARE_NOT_FOUND, kNotFound, true, true},
+     kStillMapped},
 
     // Not a record failure: the job's copy id is simply not found.
     {Op::kSnap, kFaultInformationStore, {STATUS_SNAPPED, 0, "", false, false}, kNothingChanged},
@@ -107,31 +131,55 @@ const Case kCases[] = {
     {Op::kUnmap, kFaultSubclientServers, {STATUS_UNMAPPED, 0, "", false, false}, kStillMapped},
 
     {Op::kSnap, kFaultViewListRead, {STATUS_SNAPPED, 0, "", false, false}, kUnreached},
-    {Op::kIsMapped, kFaultViewListRead, {STATUS_MAPPED, ERROR_VIEW_LIST_READ, kUnreadable, true, true}, kStillMapped},
-    {Op::kMap, kFaultViewListRead, {STATUS_MAP_FAILED, ERROR_VIEW_LIST_READ, kUnreadable, false, false}, kNothingChanged},
-    {Op::kUnmap, kFaultViewListRead, {STATUS_UNMAP_FAILED, ERROR_VIEW_LIST_READ, kUnreadable, true, true}, kStillMapped},
+    {Op::kIsMapped,
+     kFaultViewListRead,
+     {STATUS_MAPPED, ERROR_VIEW_LIST_READ, kUnreadable, true, true},
+     kStillMapped},
+    {Op::kMap,
+     kFaultViewListRead,
+     {STATUS_MAP_FAILED, ERROR_VIEW_LIST_READ, kUnreadable, false, false},
+     kNothingChanged},
+    {Op::kUnmap,
+     kFaultViewListRead,
+     {STATUS_UNMAP_FAILED, ERROR_VIEW_LIST_READ, kUnreadable, true, true},
+     kStillMapped},
 
     // An unmap withdraws the export before it writes the list: the view
     // stays listed, no longer exported.
     {Op::kSnap, kFaultViewListWrite, {STATUS_SNAPPED, 0, "", false, false}, kUnreached},
     {Op::kIsMapped, kFaultViewListWrite, {STATUS_VIEW_EXISTS, 0, "", true, true}, kUnreached},
-    {Op::kMap, kFaultViewListWrite, {STATUS_MAP_FAILED, ERROR_VIEW_LIST_WRITE, kUnwritable, false, false}, kNothingChanged},
-    {Op::kUnmap, kFaultViewListWrite, {STATUS_UNMAP_FAILED, ERROR_VIEW_LIST_WRITE, kUnwritable, true, false}, {true, true, false}},
+    {Op::kMap,
+     kFaultViewListWrite,
+     {STATUS_MAP_FAILED, ERROR_VIEW_LIST_WRITE, kUnwritable, false, false},
+     kNothingChanged},
+    {Op::kUnmap,
+     kFaultViewListWrite,
+     {STATUS_UNMAP_FAILED, ERROR_VIEW_LIST_WRITE, kUnwritable, true, false},
+     {true, true, false}},
 
     // A map rolls its view back, unless the service throws; an unmap drops
     // the view whose withdrawal failed, and its export stays, unreported.
     {Op::kSnap, kFaultServerStart, {STATUS_SNAPPED, 0, "", false, false}, kUnreached},
     {Op::kIsMapped, kFaultServerStart, {STATUS_VIEW_EXISTS, 0, "", true, true}, kUnreached},
-    {Op::kMap, kFaultServerStart, {STATUS_MAP_FAILED, ERROR_EXPORT_COMMAND, kNotExported, false, false}, {true, true, false}},
+    {Op::kMap,
+     kFaultServerStart,
+     {STATUS_MAP_FAILED, ERROR_EXPORT_COMMAND, kNotExported, false, false},
+     {true, true, false}},
     {Op::kUnmap, kFaultServerStart, {STATUS_UNMAPPED, 0, "", false, true}, kStillMapped},
 
     {Op::kSnap, kFaultExportCommand, {STATUS_SNAPPED, 0, "", false, false}, kUnreached},
     {Op::kIsMapped, kFaultExportCommand, {STATUS_VIEW_EXISTS, 0, "", true, true}, kUnreached},
-    {Op::kMap, kFaultExportCommand, {STATUS_MAP_FAILED, ERROR_EXPORT_COMMAND, kNotExported, false, false}, {true, true, false}},
+    {Op::kMap,
+     kFaultExportCommand,
+     {STATUS_MAP_FAILED, ERROR_EXPORT_COMMAND, kNotExported, false, false},
+     {true, true, false}},
     {Op::kUnmap, kFaultExportCommand, {STATUS_UNMAPPED, 0, "", false, true}, kStillMapped},
     // The roll-back cannot write the list: the view stays, unexported and
     // unreported.
-    {Op::kMap, kFaultExportCommand, {STATUS_MAP_FAILED, ERROR_EXPORT_COMMAND, kNotExported, true, false}, kUnreached,
+    {Op::kMap,
+     kFaultExportCommand,
+     {STATUS_MAP_FAILED, ERROR_EXPORT_COMMAND, kNotExported, true, false},
+     kUnreached,
      kFaultViewListWrite},
 
     // Only a map asks for the local host name, once, before any record:
@@ -247,8 +295,9 @@ TEST_P(FaultMatrix, TheServiceFails) {
   if (*c.fault != '\0') store.SetFault({c.fault, ScopeOf(c.fault)});
   testsupport::ScopedCapture capture(-1);
   if (c.faultAtRollBack != nullptr) {
-    capture->OnMessage("Failed to send export command to NFS server..",
-                       [&] { store.SetFault({c.faultAtRollBack, ScopeOf(c.faultAtRollBack)}); });
+    capture->OnMessage("Failed to send export command to NFS server..", [&] {
+      store.SetFault({c.faultAtRollBack, ScopeOf(c.faultAtRollBack)});
+    });
   }
   const int result = CallEntry(Entry(c.op), {&bystander_, &failing_});
   store.ClearFaults("");
@@ -256,18 +305,20 @@ TEST_P(FaultMatrix, TheServiceFails) {
   ExpectRecord(failing_, "sales", kSales, kServerA, c.failed);
   Outcome bystander = Succeeded(c.op);
   if (EveryRecord(c)) {
-    bystander = {c.failed.status, c.failed.error, c.failed.text, MappedBefore(c.op), MappedBefore(c.op)};
+    bystander = {c.failed.status, c.failed.error, c.failed.text, MappedBefore(c.op),
+                 MappedBefore(c.op)};
   }
   ExpectRecord(bystander_, "eng", kEng, kServerB, bystander);
   const int succeeded =
       (failing_.status == SuccessStatus(c.op)) + (bystander_.status == SuccessStatus(c.op));
   EXPECT_EQ(result, c.op == Op::kIsMapped || succeeded == 2 ? RESULT_SUCCESS
-                    : succeeded == 1                          ? RESULT_PARTIAL
-                                                              : RESULT_FAILURE);
+                    : succeeded == 1                        ? RESULT_PARTIAL
+                                                            : RESULT_FAILURE);
   ExpectCopyId(c, c.failed);
   if (c.fault == std::string(kFaultLocalHostName) && c.op == Op::kMap) {
     ASSERT_EQ(capture->lines().size(), 2u);  // the platform's line, then the plug-in's
-    EXPECT_EQ(capture->lines()[1].message, "Failed to get hostname [injected fault [local-host-name]]");
+    EXPECT_EQ(capture->lines()[1].message,
+              "Failed to get hostname [injected fault [local-host-name]]");
     EXPECT_EQ(capture->lines()[1].level, -1);
     EXPECT_EQ(failing_.metadata, before.metadata);
   }
@@ -302,9 +353,9 @@ TEST_P(ThrowMatrix, TheServiceThrows) {
                {before.status, before.errorCode, before.errorText.c_str(), c.thrown.listed,
                 c.thrown.exported});
   const bool mapped = MappedBefore(c.op);
-  ExpectRecord(bystander_, "eng", kEng, kServerB,
-               EveryRecord(c) ? Outcome{bystanderBefore.status, 0, "", mapped, mapped}
-                              : Succeeded(c.op));
+  ExpectRecord(
+      bystander_, "eng", kEng, kServerB,
+      EveryRecord(c) ? Outcome{bystanderBefore.status, 0, "", mapped, mapped} : Succeeded(c.op));
   ExpectCopyId(c, {0, 0, "", c.thrown.listed, c.thrown.exported});
   EXPECT_EQ(capture->CountContaining("Unexpected exception [injected fault [throw]"), 1);
 }

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "faults/InjectedFaults.h"
-#include "store/PlatformCopy.h"
+#include "admin/InjectedFaults.h"
+#include "admin/PlatformCopy.h"
 #include "support/EachStore.h"
 #include "support/SnaphostProcess.h"
 
@@ -146,8 +146,8 @@ TEST_P(FaultSweep, EveryFailingCallOfABatchIsMendedByRepair) {
     for (const localplatform::FaultKind& kind : localplatform::FaultKinds()) {
       int64_t nth = 1;
       for (; nth <= kLastCall; ++nth) {
-        SCOPED_TRACE(kCommands[i].args[0] + " with call " + std::to_string(nth) + " of " + kind.name +
-                     " failing");
+        SCOPED_TRACE(kCommands[i].args[0] + " with call " + std::to_string(nth) + " of " +
+                     kind.name + " failing");
         ++runs;
         const bool fired = RunFailing(kCommands[i], starts[i], kind.name, nth);
         if (HasFailure()) return;

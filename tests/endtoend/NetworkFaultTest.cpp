@@ -23,7 +23,6 @@
 
 #include "RecordCatalogue.h"
 #include "SnapCodes.h"
-#include "store/PgConnection.h"
 #include "support/FaultProxy.h"
 #include "support/SnaphostProcess.h"
 #include "support/TempPlatform.h"
@@ -31,9 +30,9 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using ::testing::HasSubstr;
 using testsupport::FaultProxy;
 using testsupport::SnaphostRun;
-using ::testing::HasSubstr;
 
 // Every platform call's bound, in seconds, for the tests in which calls
 // fail; where none may, it outlasts a server restart.
@@ -157,10 +156,10 @@ TEST_F(PostgreSQLNetwork, PartitionedHostEndsItsBatchAndHoldsNoOtherUp) {
     const char* says;     // on standard error
   };
   const std::string where = "PostgreSQL host 127.0.0.1 port ";
-  for (const Cut& cut : {Cut{"mid-batch", "BEGIN ISOLATION", kMidBatch, "", 2, "m+f+", ""},
-                         Cut{"between UPDATE and COMMIT", "COMMIT", 1, "UPDATE view_lists", 1,
-                             "f+", ""},
-                         Cut{"at connect", "", 1, "", 1, "[^m]+", where.c_str()}}) {
+  for (const Cut& cut :
+       {Cut{"mid-batch", "BEGIN ISOLATION", kMidBatch, "", 2, "m+f+", ""},
+        Cut{"between UPDATE and COMMIT", "COMMIT", 1, "UPDATE view_lists", 1, "f+", ""},
+        Cut{"at connect", "", 1, "", 1, "[^m]+", where.c_str()}}) {
     SCOPED_TRACE(cut.name);
     const std::string homeA = Machine(std::string("a ") + cut.name);
     const std::string homeB = Machine(std::string("b ") + cut.name, 3);
@@ -221,14 +220,14 @@ TEST_F(PostgreSQLNetwork, BatchGoesOnAcrossAServerRestart) {
 // gone and the test server up again.
 class Standby {
  public:
-  explicit Standby(const std::string& server) {
-    localplatform::PgConnection connection(server, localplatform::kDefaultCallDeadline);
-    localplatform::PgStatement query = connection.Reuse("SHOW data_directory");
-    const std::string data = query.Step() ? query.ColumnText(0) : "";
+  Standby() {
+    const std::string data = testsupport::OnTestServer("SHOW data_directory");
     struct stat owner {};
     stat(data.c_str(), &owner);
-    const std::string asOwner = owner.st_uid == geteuid() ? "" : std::string("runuser -u ") +
-                                    getpwuid(owner.st_uid)->pw_name + " -- ";
+    const std::string asOwner =
+        owner.st_uid == geteuid()
+            ? ""
+            : std::string("runuser -u ") + getpwuid(owner.st_uid)->pw_name + " -- ";
     char pattern[] = "/tmp/zrso-standby-XXXXXX";
     folder_ = mkdtemp(pattern);
     EXPECT_EQ(chown(folder_.c_str(), owner.st_uid, owner.st_gid), 0);
@@ -266,7 +265,7 @@ class Standby {
 TEST_F(PostgreSQLNetwork, BatchGoesOnOnAPromotedStandby) {
   setenv("ZRSO_CALL_DEADLINE", kPatientDeadline, 1);
   const std::string home = Machine("a");
-  Standby standby(platform_.location());
+  Standby standby;
   FaultProxy proxy(ServerPort());
   const std::string location = Through(proxy, standby.host());
   proxy.PartitionAt("BEGIN", kMidBatch);

@@ -1,9 +1,12 @@
-// Exactly what the built plug-in exports (exported-symbols.txt, sorted,
-// demangled, with std::string written so): the eleven entry points by plain
-// name and the plug-in's own functions by decorated name, nothing of the
-// standard library and no vtable or typeinfo. Any change to the list, an
-// addition included, fails here on purpose: the list is the plug-in's
-// contract with every host that loads it.
+// Exactly what each built library exports, sorted, demangled, with
+// std::string written so, and nothing of the standard library. The plug-in
+// (exported-symbols.txt): the eleven entry points by plain name and its own
+// functions by decorated name, no vtable or typeinfo. The platform
+// (localplatform/exported-symbols.txt): the classes and objects of the
+// plug-in's platform declarations, with the vtables and typeinfo of theirs
+// that have them, and the administration interface. Any change to a list,
+// an addition included, fails here on purpose: the plug-in's list is its
+// contract with every host that loads it, the platform's what it offers.
 
 #include <gtest/gtest.h>
 
@@ -29,15 +32,31 @@ std::vector<std::string> Lines(FILE* pipe) {
   return names;
 }
 
-TEST(ExportedSurface, IsExactlyTheEntryPointsAndThePluginsOwnFunctions) {
-  FILE* pipe = popen("nm -D --defined-only -C -j '" ZRSO_PLUGIN_PATH "'", "r");
+struct Library {
+  const char* name;
+  const char* path;
+  const char* listed;
+};
+
+class ExportedSurface : public testing::TestWithParam<Library> {};
+
+TEST_P(ExportedSurface, IsExactlyTheListedSymbols) {
+  const std::string command = std::string("nm -D --defined-only -C -j '") + GetParam().path + "'";
+  FILE* pipe = popen(command.c_str(), "r");
   std::vector<std::string> exported = Lines(pipe);
   if (pipe != nullptr) pclose(pipe);
   std::sort(exported.begin(), exported.end());
   std::vector<std::string> expected;
-  std::ifstream file(ZRSO_EXPORTED_SYMBOLS);
+  std::ifstream file(GetParam().listed);
   for (std::string line; std::getline(file, line);) expected.push_back(line);
+  ASSERT_FALSE(expected.empty()) << GetParam().listed;
   EXPECT_EQ(exported, expected);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Libraries, ExportedSurface,
+    testing::Values(Library{"Plugin", ZRSO_PLUGIN_PATH, ZRSO_EXPORTED_SYMBOLS},
+                    Library{"Platform", ZRSO_PLATFORM_PATH, ZRSO_PLATFORM_SYMBOLS}),
+    [](const testing::TestParamInfo<Library>& info) { return std::string(info.param.name); });
 
 }  // namespace

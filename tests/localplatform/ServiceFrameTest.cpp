@@ -20,15 +20,16 @@
 
 #include "AppMgr.h"
 #include "LuUtils.h"
-#include "PlatformConfiguration.h"
+#include "StoreSql.h"
 #include "VeskConfigClient.h"
 #include "XmlMessages.h"
 #include "ZrLib.h"
-#include "faults/InjectedFaults.h"
-#include "frame/ServiceFailures.h"
+#include "admin/InjectedFaults.h"
+#include "admin/PlatformConfiguration.h"
+#include "admin/PlatformCounters.h"
+#include "admin/ServiceFailures.h"
+#include "admin/StorableRows.h"
 #include "frame/ServiceFrame.h"
-#include "store/PgConnection.h"
-#include "store/StorableRows.h"
 #include "support/CapturingLogWriter.h"
 #include "support/EachStore.h"
 
@@ -157,10 +158,10 @@ TEST_P(LostConnection, IsMadeAgainOnTheNextCall) {
       "SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
       "WHERE datname = current_database() AND pid <> pg_backend_pid()";
   ASSERT_EQ(ReadList(7), kServiceDone);
-  platform_.ExecuteSql(kEndOtherSessions);
+  testsupport::ExecuteSql(platform_, kEndOtherSessions);
   EXPECT_EQ(ReadList(7), kServiceDone);
   EXPECT_EQ(Subclient(7).setVeskViewConfiguration("A;", nullptr), kServiceDone);
-  platform_.ExecuteSql(kEndOtherSessions);
+  testsupport::ExecuteSql(platform_, kEndOtherSessions);
   EXPECT_EQ(ReadList(7), kServiceDone);
 }
 
@@ -257,9 +258,9 @@ TEST_P(RoundTrips, AreOneACallAndOneMoreToCommit) {
   for (const auto& c : cases) {
     if (*c.fault != '\0') platform_.store().SetFault({c.fault, ""});
     c.call();  // the faults read, the statements prepared
-    const int64_t before = PgConnection::RoundTrips();
+    const int64_t before = StoreRoundTrips();
     EXPECT_EQ(c.call(), c.code) << c.trips;
-    EXPECT_EQ(PgConnection::RoundTrips() - before, c.trips) << c.code;
+    EXPECT_EQ(StoreRoundTrips() - before, c.trips) << c.code;
   }
   uint64_t number = 0;
   EXPECT_TRUE(platform_.store().GetNumber("Ferrynode", "k", number));

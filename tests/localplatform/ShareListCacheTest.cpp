@@ -11,8 +11,9 @@
 #include <vector>
 
 #include "AppMgr.h"
-#include "PlatformConfiguration.h"
+#include "StoreSql.h"
 #include "XmlMessages.h"
+#include "admin/PlatformConfiguration.h"
 #include "support/EachStore.h"
 #include "support/ShareMessages.h"
 
@@ -53,7 +54,7 @@ TEST_P(ShareListCache, EveryChangeByAnotherConnectionIsAnswered) {
       {"DELETE FROM nfs_shares WHERE share = 'm'", {"c"}},
   };
   for (const auto& c : cases) {
-    platform_.ExecuteSql(c.change);
+    testsupport::ExecuteSql(platform_, c.change);
     EXPECT_EQ(AnsweredShares(), c.answered) << c.change;
   }
 }

@@ -20,14 +20,15 @@
 #include <string>
 #include <vector>
 
-#include "PlatformConfiguration.h"
 #include "SqliteDatabase.h"
+#include "StoreSql.h"
+#include "admin/PlatformConfiguration.h"
+#include "admin/PlatformCopy.h"
+#include "admin/StorableRows.h"
 #include "store/PgConnection.h"
-#include "store/PlatformCopy.h"
 #include "store/Schema.h"
 #include "store/SqlStore.h"
 #include "store/SqliteStore.h"
-#include "store/StorableRows.h"
 #include "store/StoreContents.h"
 #include "support/EachStore.h"
 #include "support/SnaphostProcess.h"
@@ -54,9 +55,9 @@ std::string Failure(Work work) {
 class PlatformStore : public testsupport::OnEachStore {};
 
 TEST_P(PlatformStore, ADatabaseFromANewerBuildIsRefused) {
-  platform_.ExecuteSql(GetParam() == testsupport::StoreKind::kSqlite
-                           ? "PRAGMA user_version=999"
-                           : "UPDATE schema_version SET version = 999");
+  testsupport::ExecuteSql(platform_, GetParam() == testsupport::StoreKind::kSqlite
+                                         ? "PRAGMA user_version=999"
+                                         : "UPDATE schema_version SET version = 999");
   EXPECT_THAT(Failure<StoreError>([&] { ConnectStore(platform_.location()); }),
               HasSubstr("has schema version 999, newer than this build"));
 }
@@ -291,7 +292,7 @@ TEST_P(PlatformStore, BothStoresRefuseTheSameRowsWithTheSameText) {
 TEST_P(PlatformStore, ACopyNamesTheRowItCouldNotCopyAndCopiesNothing) {
   testsupport::TempPlatform source;
   source.store().PutNfsServer({"nas1.test", true});
-  source.ExecuteSql("INSERT INTO clients (name, host_name) VALUES ('', 'nas1.test')");
+  testsupport::ExecuteSql(source, "INSERT INTO clients (name, host_name) VALUES ('', 'nas1.test')");
   std::unique_ptr<Store> target = ConnectStore(platform_.location());
   PlatformContents copied;
   EXPECT_EQ(Failure<StoreError>([&] { CopyPlatform(source.store(), *target, false, copied); }),

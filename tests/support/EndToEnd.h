@@ -12,7 +12,7 @@
 #include "PluginLoader.h"
 #include "ViewListFormat.h"
 #include "ViewRecordFormat.h"
-#include "store/Store.h"
+#include "admin/Store.h"
 
 namespace testsupport {
 

@@ -1,28 +1,18 @@
 #include "support/TempPlatform.h"
 
+#include <libpq-fe.h>
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
-
-#include "SqliteDatabase.h"
-#include "store/PgConnection.h"
-#include "store/Schema.h"
 
 namespace testsupport {
 namespace {
 
 // A port on which nothing listens.
 constexpr char kNoServer[] = "host=127.0.0.1 port=1 dbname=none";
-
-// Never destroyed: platforms kept until the process ends, as the
-// benchmark's are, drop their databases through it.
-localplatform::PgConnection& Server() {
-  static auto* server =
-      new localplatform::PgConnection(TestServer(), localplatform::kDefaultCallDeadline);
-  return *server;
-}
 
 // The test server's connection string with `database` for the database.
 std::string OnServer(const std::string& database) {
@@ -54,6 +44,24 @@ std::string TestServer() {
   return server != nullptr ? server : "";
 }
 
+std::string OnTestServer(const std::string& sql) {
+  const std::string server = TestServer();
+  const char* keywords[] = {"dbname", "connect_timeout", "options", nullptr};
+  const char* values[] = {server.c_str(), "10", "-c statement_timeout=10s", nullptr};
+  std::unique_ptr<PGconn, void (*)(PGconn*)> connection(PQconnectdbParams(keywords, values, 1),
+                                                        PQfinish);
+  if (PQstatus(connection.get()) != CONNECTION_OK) {
+    throw std::runtime_error("test server: " + std::string(PQerrorMessage(connection.get())));
+  }
+  std::unique_ptr<PGresult, void (*)(PGresult*)> result(PQexec(connection.get(), sql.c_str()),
+                                                        PQclear);
+  const ExecStatusType status = PQresultStatus(result.get());
+  if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+    throw std::runtime_error("test server: " + sql + ": " + PQerrorMessage(connection.get()));
+  }
+  return PQntuples(result.get()) > 0 ? PQgetvalue(result.get(), 0, 0) : "";
+}
+
 TempPlatform::TempPlatform(StoreKind kind)
     : previous_(localplatform::InstalledConfiguration()), kind_(kind) {
   char pattern[] = "/tmp/zrso-test-XXXXXX";
@@ -70,7 +78,7 @@ TempPlatform::TempPlatform(StoreKind kind)
     } else {
       static int databases = 0;
       database_ = "zrso_test_" + std::to_string(getpid()) + "_" + std::to_string(++databases);
-      Server().Exec(("CREATE DATABASE " + database_).c_str());
+      OnTestServer("CREATE DATABASE " + database_);
       configuration_.storeLocation = OnServer(database_);
     }
   }
@@ -81,8 +89,8 @@ TempPlatform::~TempPlatform() {
   store_.reset();
   localplatform::InstallConfiguration(previous_);
   try {
-    if (!database_.empty()) Server().Exec(("DROP DATABASE " + database_ + " WITH (FORCE)").c_str());
-  } catch (const localplatform::PgError&) {
+    if (!database_.empty()) OnTestServer("DROP DATABASE " + database_ + " WITH (FORCE)");
+  } catch (const std::runtime_error&) {
     // Left on the throwaway server.
   }
   std::error_code ignored;
@@ -108,19 +116,6 @@ void TempPlatform::MakeStoreUnreadable() {
 localplatform::Store& TempPlatform::store() {
   if (!store_) store_ = localplatform::OpenStore();
   return *store_;
-}
-
-void TempPlatform::ExecuteSql(const char* sql) {
-  if (kind_ == StoreKind::kMemory) {
-    throw std::logic_error("a memory store has no connection but the process's");
-  }
-  if (kind_ == StoreKind::kSqlite) {
-    storage::SqliteDatabase(location(), localplatform::SqliteSchema()).Exec(sql);
-  } else {
-    localplatform::PgConnection connection(location(), localplatform::kDefaultCallDeadline);
-    connection.Migrate(localplatform::PostgresSchema());
-    connection.Exec(sql);
-  }
 }
 
 void TempPlatform::PutViewList(uint64_t subclientId, const std::string& text) {

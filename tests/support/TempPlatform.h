@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "PlatformConfiguration.h"
-#include "store/Store.h"
+#include "admin/PlatformConfiguration.h"
+#include "admin/Store.h"
 
 namespace testsupport {
 
@@ -23,6 +23,11 @@ enum class StoreKind { kSqlite, kPostgres, kMemory };
 // and benchmarks make their databases ($ZRSO_TEST_POSTGRESQL), or empty.
 std::string TestServer();
 
+// Runs `sql` on the test server over a connection of its own, bounded in
+// time, and gives the first column of its first row, or the empty text.
+// Throws std::runtime_error.
+std::string OnTestServer(const std::string& sql);
+
 class TempPlatform {
  public:
   explicit TempPlatform(StoreKind kind = StoreKind::kSqlite);
@@ -34,6 +39,7 @@ class TempPlatform {
   // a test skips itself when it is not.
   const std::string& missing() const { return missing_; }
 
+  StoreKind kind() const { return kind_; }
   const std::string& folder() const { return folder_; }
   // Where the store is (PlatformConfiguration::storeLocation).
   const std::string& location() const { return configuration_.storeLocation; }
@@ -47,9 +53,6 @@ class TempPlatform {
   void MakeStoreUnreadable();
   // A connection of the test's own, for arranging and inspecting state.
   localplatform::Store& store();
-  // Runs `sql` on a connection of its own.
-  void ExecuteSql(const char* sql);
-
   // Stores `text` as the subclient's view list, whatever it held before.
   void PutViewList(uint64_t subclientId, const std::string& text);
   // A platform client `clientName` on `hostName`, which runs the NFS

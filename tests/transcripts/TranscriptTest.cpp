@@ -31,12 +31,12 @@
 #include "SnapDetails.h"
 #include "SnapViewRecord.h"
 #include "ViewCatalogue.h"
-#include "faults/InjectedFaults.h"
+#include "admin/InjectedFaults.h"
+#include "admin/PlatformCounters.h"
 #include "support/Builders.h"
 #include "support/CapturingLogWriter.h"
 #include "support/FakeSnapInfo.h"
 #include "support/TempPlatform.h"
-#include "vesk/VeskClientCount.h"
 
 namespace {
 
@@ -47,7 +47,8 @@ namespace lp = localplatform;
 
 constexpr char kSnapTime[] = "1765000000";
 
-#define ENTRY(name) {name, #name}
+#define ENTRY(name) \
+  { name, #name }
 const std::map<BatchEntry, std::string> kEntryNames = {
     ENTRY(zrso_prepareDevices), ENTRY(zrso_unprepareDevices), ENTRY(zrso_snapDevices),
     ENTRY(zrso_isMapped),       ENTRY(zrso_mapSnaps),         ENTRY(zrso_unmapSnaps),

@@ -8,27 +8,22 @@
 #include <string>
 #include <vector>
 
-namespace localplatform {
+#include "admin/AdminApi.h"
 
-struct Service;
-struct Answer;
+namespace localplatform {
 
 struct ServiceFailure {
   std::string function;  // Service::function
   std::string fault;     // Service::fault, which tells the service apart
-  int code = 0;          // frame/ServiceCodes.h
+  int code = 0;          // admin/ServiceCodes.h
   std::string why;
 };
 
 // Forgets the failures noted so far.
-void MarkServiceFailures();
+ZRPLATFORM_ADMIN void MarkServiceFailures();
 
 // The last failure of each service that failed since the mark, by function
 // name. Only failures of the platform's own are kept (IsLogged).
-std::vector<ServiceFailure> ServiceFailuresSinceMark();
-
-// Keeps `answer` as the last failure of `service`; the frame calls it for
-// every logged failure.
-void NoteServiceFailure(const Service& service, const Answer& answer);
+ZRPLATFORM_ADMIN std::vector<ServiceFailure> ServiceFailuresSinceMark();
 
 }  // namespace localplatform

@@ -20,12 +20,13 @@
 #include <cstddef>
 #include <string>
 
-#include "store/Store.h"
+#include "admin/AdminApi.h"
+#include "admin/Store.h"
 
 namespace localplatform {
 
 // A row that breaks the rule; nothing of it is written.
-class StoreRefusal : public StoreError {
+class ZRPLATFORM_ADMIN StoreRefusal : public StoreError {
  public:
   using StoreError::StoreError;
 };
@@ -37,16 +38,16 @@ constexpr size_t kKeyLimit = 1024;
 
 // Why `name` cannot be stored as the `field` ("client name", ...) of a row,
 // or empty when it can.
-std::string NameRefusal(const char* field, const std::string& name);
+ZRPLATFORM_ADMIN std::string NameRefusal(const char* field, const std::string& name);
 
 // Each throws StoreRefusal, naming the field and the rule it breaks, for a
 // row the rule refuses.
-void CheckStorable(const ClientRow& client);
-void CheckStorable(const ShareRow& share);
-void CheckStorable(const NfsServerRow& server);
-void CheckStorable(const ExportRow& row);
-void CheckStorable(const FaultRow& fault);
-void CheckStorableViewList(const std::string& text);
-void CheckStorableNumber(const std::string& section, const std::string& key);
+ZRPLATFORM_ADMIN void CheckStorable(const ClientRow& client);
+ZRPLATFORM_ADMIN void CheckStorable(const ShareRow& share);
+ZRPLATFORM_ADMIN void CheckStorable(const NfsServerRow& server);
+ZRPLATFORM_ADMIN void CheckStorable(const ExportRow& row);
+ZRPLATFORM_ADMIN void CheckStorable(const FaultRow& fault);
+ZRPLATFORM_ADMIN void CheckStorableViewList(const std::string& text);
+ZRPLATFORM_ADMIN void CheckStorableNumber(const std::string& section, const std::string& key);
 
 }  // namespace localplatform

@@ -6,13 +6,14 @@
 // for. It fails every call, or one call by number, or every call from that
 // number on; each process counts the calls each fault applies to from 1,
 // from the first call that finds the fault set. A call finds out whether one
-// is set without reading the faults (see FaultTable).
+// is set without reading the faults (faults/FaultTable.h).
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "store/Store.h"
+#include "admin/AdminApi.h"
+#include "admin/Store.h"
 
 namespace localplatform {
 
@@ -50,44 +51,17 @@ struct FaultKind {
 };
 
 // Every fault the platform knows, in the order above.
-const std::vector<FaultKind>& FaultKinds();
+ZRPLATFORM_ADMIN const std::vector<FaultKind>& FaultKinds();
 
 // The kind named `name`, or null.
-const FaultKind* FindFaultKind(const std::string& name);
+ZRPLATFORM_ADMIN const FaultKind* FindFaultKind(const std::string& name);
 
 // Why `fault` cannot be set, or the empty text when it can: its name must
 // be known, a fault without a subject takes no scope, and the scope of a
 // throw names a service's fault.
-std::string FaultSettingError(const FaultRow& fault);
+ZRPLATFORM_ADMIN std::string FaultSettingError(const FaultRow& fault);
 
 // A subclient id as a scope names it: signed decimal, as it was configured.
-std::string SubclientSubject(unsigned long subclientId);
-
-// What the faults set make of one call.
-enum class FaultEffect { kNone, kFails, kThrows };
-
-// The faults set in one store, as of its fault stamp, with the calls each
-// has counted in this process. Refresh is given the stamp, which the
-// store reads as a unit begins (Store::Begin), and reads the faults only
-// when it moved, which a fault set or cleared by any connection does; a
-// fault set as before keeps its count. While none is set, looking one up
-// reads nothing.
-class FaultTable {
- public:
-  // Throws StoreError.
-  void Refresh(Store& store, int64_t stamp);
-  // Counts a call of the service with fault `name` about `subject` with
-  // each fault that applies to it, and tells what they make of it.
-  FaultEffect CountCall(const char* name, const std::string& subject);
-
- private:
-  struct Counted {
-    FaultRow fault;
-    int64_t calls = 0;
-  };
-  bool read_ = false;
-  int64_t stamp_ = 0;
-  std::vector<Counted> faults_;
-};
+ZRPLATFORM_ADMIN std::string SubclientSubject(unsigned long subclientId);
 
 }  // namespace localplatform

@@ -12,20 +12,21 @@
 #include <chrono>
 #include <string>
 
-#include "store/CallDeadline.h"
+#include "admin/AdminApi.h"
+#include "admin/CallDeadline.h"
 
 namespace localplatform {
 
-struct PlatformConfiguration {
+struct ZRPLATFORM_ADMIN PlatformConfiguration {
   // The platform store: a SQLite file's path, or a PostgreSQL connection
-  // URI or keyword string (IsPostgresLocation, store/Store.h).
+  // URI or keyword string (IsPostgresLocation, admin/Store.h).
   std::string storeLocation;
   // This machine's own files.
   std::string localFolder;
   std::string logFile;
   int logLevel = -1;  // -1 errors only, 1 adds events, 4 adds detail
   // How long a call may wait for a PostgreSQL store: every connect and
-  // every statement (store/CallDeadline.h); above 30 s it counts as 30 s.
+  // every statement (admin/CallDeadline.h); above 30 s it counts as 30 s.
   std::chrono::seconds callDeadline = kDefaultCallDeadline;
 
   // From the environment: ForStore($ZRSO_PLATFORM_DB), or with that unset
@@ -47,10 +48,10 @@ struct PlatformConfiguration {
 // on. Installing one, even the same again, makes the next call connect to
 // its store afresh: a host that replaced the store's file installs its
 // configuration again.
-void InstallConfiguration(const PlatformConfiguration& configuration);
+ZRPLATFORM_ADMIN void InstallConfiguration(const PlatformConfiguration& configuration);
 
 // The installed configuration; when nobody installed one, the one from the
 // environment, which is then installed.
-PlatformConfiguration InstalledConfiguration();
+ZRPLATFORM_ADMIN PlatformConfiguration InstalledConfiguration();
 
 }  // namespace localplatform

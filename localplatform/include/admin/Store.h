@@ -3,7 +3,7 @@
 // either database, SQLite or PostgreSQL, stands behind the platform classes
 // without touching them. Every operation is one self-contained unit of work
 // unless it runs between Begin and Commit; a failure throws StoreError, and
-// a row that no store keeps (store/StorableRows.h) StoreRefusal.
+// a row that no store keeps (admin/StorableRows.h) StoreRefusal.
 
 #include <chrono>
 #include <cstdint>
@@ -14,11 +14,12 @@
 #include <utility>
 #include <vector>
 
-#include "store/CallDeadline.h"
+#include "admin/AdminApi.h"
+#include "admin/CallDeadline.h"
 
 namespace localplatform {
 
-class StoreError : public std::runtime_error {
+class ZRPLATFORM_ADMIN StoreError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
@@ -59,7 +60,7 @@ struct ExportRow {
 };
 
 // A failure an administrator injected into one platform service: `name`
-// names the service (faults/InjectedFaults.h), `scope` the one subject it
+// names the service (admin/InjectedFaults.h), `scope` the one subject it
 // fails for, or is empty for every subject. Of the service's calls within
 // the scope, counted from 1 in each process, call `nth` fails, and with
 // `onward` every call after it too: by default every call.
@@ -188,17 +189,17 @@ constexpr char kMemoryStore[] = ":memory:";
 // Whether `location` names a PostgreSQL database: a postgresql:// or
 // postgres:// URI, or a libpq keyword string (a keyword and "=" first, as
 // in "host=db1 dbname=zrso"). Anything else is a SQLite file's path.
-bool IsPostgresLocation(const std::string& location);
+ZRPLATFORM_ADMIN bool IsPostgresLocation(const std::string& location);
 
 // A store with a connection of its own to `location`, its schema created or
 // brought up to date; on PostgreSQL no call waits for it longer than
-// `callDeadline` (store/CallDeadline.h). Throws StoreError.
-std::unique_ptr<Store> ConnectStore(const std::string& location,
-                                    std::chrono::seconds callDeadline = kDefaultCallDeadline);
+// `callDeadline` (admin/CallDeadline.h). Throws StoreError.
+ZRPLATFORM_ADMIN std::unique_ptr<Store> ConnectStore(
+    const std::string& location, std::chrono::seconds callDeadline = kDefaultCallDeadline);
 
 // The store of the installed configuration (PlatformConfiguration.h),
 // through the process's one connection to it (store/ProcessStore.h).
 // Throws StoreError.
-std::shared_ptr<Store> OpenStore();
+ZRPLATFORM_ADMIN std::shared_ptr<Store> OpenStore();
 
 }  // namespace localplatform

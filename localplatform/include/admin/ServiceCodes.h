@@ -7,9 +7,9 @@
 //   code  cause                                                   logged
 //    0    done                                                    -
 //   -1    the platform store cannot be opened, read or written    yes
-//   -2    an injected fault (faults/InjectedFaults.h)             yes
+//   -2    an injected fault (admin/InjectedFaults.h)             yes
 //   -3    an argument whose value the caller must fix is wrong,   yes
-//         or a row no store keeps (store/StorableRows.h)
+//         or a row no store keeps (admin/StorableRows.h)
 //   -4    the client or file-server machine asked for is unknown  no
 //   -5    the file-server machine is down                         no
 //   -6    the view list changed since the caller read it          yes
