@@ -19,7 +19,7 @@ packages_of() {
   for purpose in "$@"; do
     case "$purpose" in
       build) echo build-essential cmake ninja-build pkg-config \
-                  libsqlite3-dev libpq-dev libpugixml-dev libcli11-dev uuid-dev ;;
+                  libsqlite3-dev libpq-dev libpugixml-dev nlohmann-json3-dev libcli11-dev uuid-dev ;;
       # The PostgreSQL server and pg_virtualenv, which makes the throwaway
       # cluster the PostgreSQL tests run on; abidiff (abigail-tools), which
       # holds the plug-in to its binary interface.

@@ -4,8 +4,7 @@
 #include <ctime>
 #include <iostream>
 #include <memory>
-
-#include "JsonText.h"
+#include <nlohmann/json.hpp>
 
 namespace snaphost {
 namespace {
@@ -13,6 +12,11 @@ namespace {
 const std::string kNoValue = "-";
 
 const std::string& CellText(const Cell& cell) { return cell ? *cell : kNoValue; }
+
+Json NumberOrText(const std::string& text) {
+  Json number = Json::parse(text, nullptr, false);
+  return number.is_number() ? number : Json(text);
+}
 
 }  // namespace
 
@@ -25,6 +29,10 @@ void ReportChange(const std::string& subject, const std::optional<std::string>& 
   } else {
     std::cout << subject << " unchanged: " << now << "\n";
   }
+}
+
+void PrintJsonLine(const Json& document) {
+  std::cout << document.dump(-1, ' ', false, Json::error_handler_t::replace) << "\n";
 }
 
 std::string UtcTime(int64_t seconds) {
@@ -57,25 +65,26 @@ std::string Listing::Table() const {
   return table;
 }
 
-std::string Listing::Json() const {
-  std::string json = "[";
+Json Listing::JsonRows() const {
+  Json rows = Json::array();
   for (const auto& row : rows_) {
-    json += json.size() > 1 ? ",{" : "{";
+    Json& object = rows.emplace_back(Json::object());
     for (size_t column = 0; column < columns_.size(); ++column) {
-      const Column& heading = columns_[column];
-      json += (column == 0 ? "" : ",") + JsonString(heading.key) + ":";
-      if (!row[column]) {
-        json += "null";
-      } else {
-        json += heading.number ? *row[column] : JsonString(*row[column]);
-      }
+      const Cell& cell = row[column];
+      Json& value = object[columns_[column].key];  // null until set
+      if (cell) value = columns_[column].number ? NumberOrText(*cell) : Json(*cell);
     }
-    json += "}";
   }
-  return json + "]";
+  return rows;
 }
 
-void Listing::Print(bool json) const { std::cout << (json ? Json() + "\n" : Table()); }
+void Listing::Print(bool json) const {
+  if (json) {
+    PrintJsonLine(JsonRows());
+  } else {
+    std::cout << Table();
+  }
+}
 
 void AddListCommand(CLI::App* parent, const char* name, const char* description,
                     CommandResult& result, std::vector<Column> columns,

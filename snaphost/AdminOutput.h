@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 #include <cstdint>
 #include <functional>
+#include <nlohmann/json_fwd.hpp>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +18,14 @@ namespace snaphost {
 // "<subject> unchanged: <now>"; `before` is empty when there was nothing.
 void ReportChange(const std::string& subject, const std::optional<std::string>& before,
                   const std::string& now);
+
+// A JSON document whose objects keep their keys in the order they were set.
+using Json = nlohmann::ordered_json;
+
+// `document` as one line of compact JSON on standard output. A byte that is
+// not part of valid UTF-8 (names may hold any byte but NUL) becomes U+FFFD,
+// so the line is always valid JSON.
+void PrintJsonLine(const Json& document);
 
 // Seconds since the epoch as ISO 8601 UTC: "2026-12-08T02:30:00Z".
 std::string UtcTime(int64_t seconds);
@@ -40,9 +49,10 @@ class Listing {
   // A heading row and one row per entry, each column as wide as its widest
   // cell; every line ends in a newline.
   std::string Table() const;
-  // [{"key":value,...},...] without a newline.
-  std::string Json() const;
-  // Table() or Json() on standard output.
+  // [{"key":value,...},...]; a number column's text that spells no number
+  // stays a string.
+  Json JsonRows() const;
+  // Table() or JsonRows() on standard output.
   void Print(bool json) const;
 
  private:

@@ -8,14 +8,15 @@
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "AdminOutput.h"
 #include "BatchRun.h"
 #include "Commands.h"
 #include "DoctorExamination.h"
-#include "JsonText.h"
 #include "RecordSelection.h"
 #include "SnapCodes.h"
 
@@ -134,9 +135,14 @@ std::vector<Repair> MendRecords(HostContext& context, const Survey& survey,
   return repairs;
 }
 
-// A subclient id as it was configured (signed); empty when unknown.
+// A finding's subclient id as it was configured (signed); null when unknown.
+Json SubclientJson(const Finding& finding) {
+  return finding.subclientId == 0 ? Json() : Json(static_cast<int64_t>(finding.subclientId));
+}
+
 std::string SubclientText(const Finding& finding) {
-  return finding.subclientId == 0 ? "" : std::to_string(static_cast<int64_t>(finding.subclientId));
+  const Json id = SubclientJson(finding);
+  return id.is_null() ? "" : id.dump();
 }
 
 // The piece itself stands where the mount path does for an unreadable piece.
@@ -180,45 +186,40 @@ void PrintText(const std::vector<Repair>& repairs, const Findings& findings, boo
   }
 }
 
-std::string JsonOrNull(const std::string& text) { return text.empty() ? "null" : JsonString(text); }
+Json TextOrNull(const std::string& text) { return text.empty() ? Json() : Json(text); }
 
-std::string FindingsJson(const std::vector<Finding>& findings) {
-  std::string out = "[";
-  for (size_t i = 0; i < findings.size(); ++i) {
-    const Finding& finding = findings[i];
-    const std::string subclient = SubclientText(finding);
-    out += (i == 0 ? "{" : ",{");
-    out += "\"kind\":" + JsonString(KindName(finding.kind));
-    out += ",\"record\":" + JsonOrNull(finding.recordId);
-    out += ",\"subclient\":" + (subclient.empty() ? "null" : subclient);
-    out += ",\"" + std::string(SubjectName(finding)) + "\":" + JsonString(finding.mountPath);
-    out += ",\"exportedBy\":" + JsonOrNull(finding.host);
-    out += ",\"repair\":" + JsonString(MendName(finding.mend));
-    out += ",\"meaning\":" + JsonString(KindMeaning(finding.kind)) + "}";
+Json FindingsJson(const std::vector<Finding>& findings) {
+  Json list = Json::array();
+  for (const Finding& finding : findings) {
+    list.push_back({{"kind", KindName(finding.kind)},
+                    {"record", TextOrNull(finding.recordId)},
+                    {"subclient", SubclientJson(finding)},
+                    {SubjectName(finding), finding.mountPath},
+                    {"exportedBy", TextOrNull(finding.host)},
+                    {"repair", MendName(finding.mend)},
+                    {"meaning", KindMeaning(finding.kind)}});
   }
-  return out + "]";
+  return list;
 }
 
-void PrintJson(const std::vector<Repair>* repairs, const Findings& findings, bool others) {
-  std::string out = "{\"agree\":" + std::string(findings.own.empty() ? "true" : "false");
+void PrintReportJson(const std::vector<Repair>* repairs, const Findings& findings, bool others) {
+  Json report = {{"agree", findings.own.empty()}};
   if (repairs != nullptr) {
-    out += ",\"repairs\":[";
-    for (size_t i = 0; i < repairs->size(); ++i) {
-      const SnapRecord& record = (*repairs)[i].record;
-      out += (i == 0 ? "{" : ",{");
-      out += "\"record\":" + JsonString(record.id);
-      out += ",\"repair\":" + JsonString(MendName((*repairs)[i].mend));
-      out += ",\"status\":" + std::to_string(record.status);
-      out += ",\"statusText\":" + JsonString(StatusMeaning(record.status));
-      out += ",\"errorCode\":" + std::to_string(record.errorCode);
-      out += ",\"errorText\":" + JsonString(record.errorText) + "}";
+    Json& list = report["repairs"] = Json::array();
+    for (const Repair& repair : *repairs) {
+      const SnapRecord& record = repair.record;
+      list.push_back({{"record", record.id},
+                      {"repair", MendName(repair.mend)},
+                      {"status", record.status},
+                      {"statusText", StatusMeaning(record.status)},
+                      {"errorCode", record.errorCode},
+                      {"errorText", record.errorText}});
     }
-    out += "]";
   }
-  out += ",\"findings\":" + FindingsJson(findings.own);
-  out += ",\"otherHosts\":" + std::to_string(findings.others.size());
-  if (others) out += ",\"others\":" + FindingsJson(findings.others);
-  std::cout << out << "}\n";
+  report["findings"] = FindingsJson(findings.own);
+  report["otherHosts"] = findings.others.size();
+  if (others) report["others"] = FindingsJson(findings.others);
+  PrintJsonLine(report);
 }
 
 int RunDoctor(HostContext& context, const DoctorOptions& options) {
@@ -231,7 +232,7 @@ int RunDoctor(HostContext& context, const DoctorOptions& options) {
     findings = SplitByOwner(Examine(ReadSurvey(catalogue, options.share)));
   }
   if (options.json) {
-    PrintJson(options.repair ? &repairs : nullptr, findings, options.others);
+    PrintReportJson(options.repair ? &repairs : nullptr, findings, options.others);
   } else {
     PrintText(repairs, findings, options.others);
   }

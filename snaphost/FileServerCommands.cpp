@@ -4,13 +4,13 @@
 
 #include <iostream>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "AdminOutput.h"
 #include "Commands.h"
-#include "JsonText.h"
 #include "StorableName.h"
 #include "ViewListFormat.h"
 #include "ViewRecordFormat.h"
@@ -83,7 +83,7 @@ void PrintViewList(const std::string& list, bool json) {
     return false;
   });
   if (json) {
-    std::cout << "{\"stored\":" << JsonString(list) << ",\"pieces\":" << pieces.Json() << "}\n";
+    PrintJsonLine({{"stored", list}, {"pieces", pieces.JsonRows()}});
   } else {
     std::cout << "stored: " << list << "\n" << pieces.Table();
   }

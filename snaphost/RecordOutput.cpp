@@ -1,11 +1,11 @@
 #include "RecordOutput.h"
 
 #include <iostream>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 
 #include "AdminOutput.h"
-#include "JsonText.h"
 #include "SnapCodes.h"
 
 namespace snaphost {
@@ -16,9 +16,9 @@ const std::string* Metadata(const SnapRecord& record, int id) {
   return found == record.metadata.end() ? nullptr : &found->second;
 }
 
-std::string JsonMetadata(const SnapRecord& record, int id) {
+Json MetadataJson(const SnapRecord& record, int id) {
   const std::string* text = Metadata(record, id);
-  return text != nullptr ? JsonString(*text) : "null";
+  return text != nullptr ? Json(*text) : Json();
 }
 
 // The snapshot time the plug-in stamped, seconds since the epoch, as a
@@ -37,19 +37,18 @@ Cell Text(const std::string& text) { return text.empty() ? Cell() : Cell(text); 
 
 std::string StatusText(int status) { return std::to_string(status) + " " + StatusMeaning(status); }
 
-// The fields of one record's JSON object, without its braces.
-std::string RecordJsonFields(const SnapRecord& record) {
-  std::string out = "\"id\":" + JsonString(record.id);
-  out += ",\"snapNumber\":" + std::to_string(record.snapNumber);
-  out += ",\"status\":" + std::to_string(record.status);
-  out += ",\"statusText\":" + JsonString(StatusMeaning(record.status));
-  out += ",\"errorCode\":" + std::to_string(record.errorCode);
-  out += ",\"errorText\":" + JsonString(record.errorText);
-  out += ",\"snapTime\":" + JsonMetadata(record, ZRSO::SM_MDT_NFS_SNAP_TIME);
-  out += ",\"shareSubclientId\":" + JsonMetadata(record, ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID);
-  out += ",\"sourceDevice\":" + JsonString(record.sourceDevice);
-  out += ",\"snapDevice\":" + JsonString(record.snapDevice);
-  return out;
+// One record's JSON object.
+Json RecordJson(const SnapRecord& record) {
+  return {{"id", record.id},
+          {"snapNumber", record.snapNumber},
+          {"status", record.status},
+          {"statusText", StatusMeaning(record.status)},
+          {"errorCode", record.errorCode},
+          {"errorText", record.errorText},
+          {"snapTime", MetadataJson(record, ZRSO::SM_MDT_NFS_SNAP_TIME)},
+          {"shareSubclientId", MetadataJson(record, ZRSO::SM_MDT_NFS_SHARE_SUBCLIENT_ID)},
+          {"sourceDevice", record.sourceDevice},
+          {"snapDevice", record.snapDevice}};
 }
 
 }  // namespace
@@ -74,30 +73,25 @@ void PrintRecordRows(const std::vector<SnapRecord>& records) {
 }
 
 void PrintRecordsJson(const std::vector<SnapRecord>& records, std::optional<int> result) {
-  std::string out = "{";
-  if (result) out += "\"result\":" + std::to_string(*result) + ",";
-  out += "\"records\":[";
-  for (size_t i = 0; i < records.size(); ++i) {
-    out += (i == 0 ? "{" : ",{") + RecordJsonFields(records[i]) + "}";
-  }
-  out += "]}";
-  std::cout << out << "\n";
+  Json document = Json::object();
+  if (result) document["result"] = *result;
+  Json& list = document["records"] = Json::array();
+  for (const SnapRecord& record : records) list.push_back(RecordJson(record));
+  PrintJsonLine(document);
 }
 
 void PrintRecordJson(const SnapRecord& record, const std::vector<RecordEvent>& history) {
-  std::string out = "{\"records\":[{" + RecordJsonFields(record) + ",\"history\":[";
-  for (size_t i = 0; i < history.size(); ++i) {
-    const RecordEvent& event = history[i];
-    out += (i == 0 ? "{" : ",{");
-    out += "\"at\":" + std::to_string(event.at);
-    out += ",\"operation\":" + JsonString(event.operation);
-    out += ",\"status\":" + std::to_string(event.status);
-    out += ",\"statusText\":" + JsonString(StatusMeaning(event.status));
-    out += ",\"errorCode\":" + std::to_string(event.errorCode);
-    out += ",\"errorText\":" + JsonString(event.errorText) + "}";
+  Json object = RecordJson(record);
+  Json& events = object["history"] = Json::array();
+  for (const RecordEvent& event : history) {
+    events.push_back({{"at", event.at},
+                      {"operation", event.operation},
+                      {"status", event.status},
+                      {"statusText", StatusMeaning(event.status)},
+                      {"errorCode", event.errorCode},
+                      {"errorText", event.errorText}});
   }
-  out += "]}]}";
-  std::cout << out << "\n";
+  PrintJsonLine({{"records", Json::array({object})}});
 }
 
 void PrintRecordDetail(const SnapRecord& record, const std::vector<RecordEvent>& history) {

@@ -9,6 +9,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/Builders.h"
@@ -84,6 +85,25 @@ TEST_F(CommandLine, ShowsAViewListAsStoredAndParsedWithoutLogging) {
                 .out.find("},{\"piece\":2,\"ToTime\":null,\"MntPath\":\"/x\",\"NFSClient\":null,"),
             std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(platform_.folder() + "/zrso.log"));
+}
+
+// Names may hold any byte but NUL: their JSON escapes what it must and shows
+// what is not UTF-8 as U+FFFD, one for each broken sequence or stray byte.
+TEST_F(CommandLine, JsonOfAwkwardNamesStaysValid) {
+  const std::string bad = "\xef\xbf\xbd";
+  for (const auto& [name, json] : std::vector<std::pair<std::string, std::string>>{
+           {"q\"b\\/", R"(q\"b\\/)"},
+           {"\n\r\t\b\f", R"(\n\r\t\b\f)"},
+           {"\x01\x1f\x7f", "\\u0001\\u001f\x7f"},
+           {"caf\xc3\xa9 \xf0\x9f\x99\x82", "caf\xc3\xa9 \xf0\x9f\x99\x82"},
+           {"\xff.\xc0\xaf", bad + "." + bad + bad},
+           {"a\xe2\x82z", "a" + bad + "z"},
+           {"z\xed\xa0\x80\xf0\x9f", "z" + bad + bad + bad + bad}}) {
+    platform_.PutViewList(7, ";<MntPath>" + name + "</MntPath>");
+    const std::string out = Run("views show 7 --json").out;
+    EXPECT_EQ(out.rfind("{\"stored\":\";<MntPath>" + json + "</MntPath>\",", 0), 0u) << out;
+    EXPECT_NE(out.find("\"MntPath\":\"" + json + "\""), std::string::npos) << out;
+  }
 }
 
 }  // namespace
