@@ -27,13 +27,20 @@ bool GroupLacksCommand(const CLI::App& app) {
   return group->get_require_subcommand_min() > 0;
 }
 
-// A group's missing subcommand is reported as the first word the command
-// line holds that nothing took, when there is one.
+// A word that nothing took is named, and what it was taken for: an option,
+// a command where a group lacks its subcommand, or else an extra argument.
+// CLI11's own text stands for every other error.
 CLI::Error NamedUnknownWord(const CLI::App& app, const CLI::ParseError& error) {
   const std::vector<std::string> unknown = app.remaining(true);
-  if (!GroupLacksCommand(app) || unknown.empty()) return error;
+  const bool lacksCommand = GroupLacksCommand(app);
+  if (unknown.empty() ||
+      (!lacksCommand && dynamic_cast<const CLI::ExtrasError*>(&error) == nullptr)) {
+    return error;
+  }
   const std::string& word = unknown.front();
-  const char* kind = word.rfind('-', 0) == 0 ? "unknown option [" : "unknown command [";
+  const char* kind = word.rfind('-', 0) == 0 ? "unknown option ["
+                     : lacksCommand          ? "unknown command ["
+                                             : "unexpected argument [";
   return CLI::ExtrasError(kind + word + "]", CLI::ExitCodes::ExtrasError);
 }
 
@@ -46,7 +53,8 @@ void BuildApplication(CLI::App& app, HostContext& context, CommandResult& result
   app.footer(kExitCodes);
   app.require_subcommand(1);
   app.add_option("--plugin", context.pluginOption,
-                 "Plug-in library to load (default: $SNAPHOST_PLUGIN, else the one installed or built with snaphost)");
+                 "Plug-in library to load (default: $SNAPHOST_PLUGIN, else the one installed or "
+                 "built with snaphost)");
   app.add_option("--home", context.home,
                  "Folder for the platform store, the record catalogue and the log");
   app.add_option("--platform", context.platform,

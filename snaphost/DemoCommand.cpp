@@ -95,8 +95,11 @@ std::string EmptyStore(const std::string& location) {
 
 int RunDemo(HostContext& context, bool keep) {
   const std::string store = context.platform.empty() ? "" : EmptyStore(context.platform);
-  char pattern[] = "/tmp/snaphost-demo-XXXXXX";
-  if (mkdtemp(pattern) == nullptr) throw HostError("cannot create a temporary home for the demo");
+  // In $TMPDIR, else /tmp.
+  std::string pattern = (std::filesystem::temp_directory_path() / "snaphost-demo-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) {
+    throw HostError("cannot create a temporary home for the demo in " + pattern);
+  }
   const std::string home = pattern;
   // The log outlives a home that is removed: it lies beside it.
   const std::string logFile = !context.logFile.empty() ? context.logFile
