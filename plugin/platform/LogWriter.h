@@ -7,7 +7,7 @@
 
 #include "PlatformApi.h"
 
-class ZR_PLATFORM_API CLogWriterInterface {
+class CLogWriterInterface {
  public:
   virtual ~CLogWriterInterface() = default;
 
@@ -16,8 +16,9 @@ class ZR_PLATFORM_API CLogWriterInterface {
 
   // Writes one message. `function` is the caller's signature text, `line` its
   // source line; the two integers after it are reserved and always 0.
-  void write(int level, const char* function, int line, int reserved1, int reserved2,
-             const char* format, ...) __attribute__((format(printf, 7, 8)));
+  ZR_PLATFORM_API void write(int level, const char* function, int line, int reserved1,
+                             int reserved2, const char* format, ...)
+      __attribute__((format(printf, 7, 8)));
 
  protected:
   virtual void writeV(int level, const char* function, int line, const char* format,

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <ostream>
 #include <regex>
 #include <string>
 #include <vector>
@@ -27,6 +28,8 @@ std::vector<std::string> Lines(FILE* pipe) {
   char line[4096];
   while (pipe != nullptr && std::fgets(line, sizeof(line), pipe) != nullptr) {
     line[std::strcspn(line, "\n")] = '\0';
+    // What AddressSanitizer adds beside each exported object.
+    if (std::strncmp(line, "__odr_asan", 10) == 0) continue;
     names.push_back(std::regex_replace(line, longString, "std::string"));
   }
   return names;
@@ -37,6 +40,8 @@ struct Library {
   const char* path;
   const char* listed;
 };
+
+void PrintTo(const Library& library, std::ostream* out) { *out << library.name; }
 
 class ExportedSurface : public testing::TestWithParam<Library> {};
 
