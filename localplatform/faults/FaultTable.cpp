@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "admin/InjectedFaults.h"
+
 namespace localplatform {
 
 namespace {

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "admin/InjectedFaults.h"
 #include "admin/Store.h"
 
 namespace localplatform {

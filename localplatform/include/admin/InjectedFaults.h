@@ -6,7 +6,7 @@
 // for. It fails every call, or one call by number, or every call from that
 // number on; each process counts the calls each fault applies to from 1,
 // from the first call that finds the fault set. A call finds out whether one
-// is set without reading the faults (faults/FaultTable.h).
+// is set without reading the faults.
 
 #include <cstdint>
 #include <string>
