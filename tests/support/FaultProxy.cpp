@@ -11,6 +11,9 @@ namespace testsupport {
 namespace {
 
 constexpr int kPollMilliseconds = 20;
+// The longest the proxy thread takes to do what it was told: it looks at
+// least every kPollMilliseconds.
+constexpr auto kLimit = std::chrono::seconds(5);
 
 sockaddr_in Loopback(int port) {
   sockaddr_in address{};
@@ -55,8 +58,11 @@ FaultProxy::~FaultProxy() {
 }
 
 void FaultProxy::Refuse() {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::unique_lock<std::mutex> lock(mutex_);
   refusing_ = true;
+  // Waits for the proxy thread to close the listener, lest a host that
+  // connects right after, once healed, still reaches it.
+  changed_.wait_for(lock, kLimit, [this] { return listener_ < 0; });
 }
 
 void FaultProxy::Heal() {
@@ -89,6 +95,7 @@ void FaultProxy::Run() {
       if (refusing_ && listener_ >= 0) {
         close(listener_);
         listener_ = -1;
+        changed_.notify_all();
       }
     }
     // poll leaves out negative descriptors: a closed listener, the sides of

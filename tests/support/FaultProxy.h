@@ -25,8 +25,8 @@ class FaultProxy {
 
   int port() const { return port_; }
 
-  // From now on nothing listens at port(), as on a machine that is down:
-  // a connection is refused, and a host tries the next server it knows.
+  // From its return on nothing listens at port(), as on a machine that is
+  // down: a connection is refused, and a host tries the next server it knows.
   void Refuse();
   // Forwards what was held, and everything after.
   void Heal();
