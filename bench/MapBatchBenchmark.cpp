@@ -26,9 +26,9 @@ class Batch {
  public:
   Batch(const BenchPlatform& platform, int64_t size) {
     for (int64_t number = 1; number <= size; ++number) {
-      records_.push_back(testsupport::ShareRecord("0b5e7c1a-batch-4c2e-9d41-" + std::to_string(number),
-                                                  static_cast<int>(number),
-                                                  platform.targetShare(), kServerHost));
+      records_.push_back(
+          testsupport::ShareRecord("0b5e7c1a-batch-4c2e-9d41-" + std::to_string(number),
+                                   static_cast<int>(number), platform.targetShare(), kServerHost));
     }
     for (snaphost::SnapRecord& record : records_) {
       infos_.push_back(std::make_unique<snaphost::HostSnapInfo>(record));
@@ -37,8 +37,7 @@ class Batch {
   }
 
   bool Run(snaphost::BatchEntry entry) {
-    return entry(batch_.data(), static_cast<int>(batch_.size()), nullptr) ==
-           ZRSO::RESULT_SUCCESS;
+    return entry(batch_.data(), static_cast<int>(batch_.size()), nullptr) == ZRSO::RESULT_SUCCESS;
   }
 
  private:

@@ -167,7 +167,8 @@ void PrintText(const std::vector<Repair>& repairs, const Findings& findings, boo
     const SnapRecord& record = repair.record;
     std::cout << "repaired " << record.id << ": " << MendName(repair.mend) << " -> "
               << record.status << " " << StatusMeaning(record.status);
-    if (record.errorCode != 0) std::cout << " (" << record.errorCode << " " << record.errorText << ")";
+    if (record.errorCode != 0)
+      std::cout << " (" << record.errorCode << " " << record.errorText << ")";
     std::cout << "\n";
   }
   PrintFindings(findings.own);

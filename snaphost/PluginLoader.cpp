@@ -34,7 +34,8 @@ Plugin::Plugin(const std::string& path) : path_(path) {
   handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle_ == nullptr) {
     const char* why = dlerror();
-    throw std::runtime_error("cannot load plug-in " + path + ": " + (why != nullptr ? why : "unknown error"));
+    throw std::runtime_error("cannot load plug-in " + path + ": " +
+                             (why != nullptr ? why : "unknown error"));
   }
   std::vector<std::string> missing;
   Resolve(handle_, "zrso_version", version, missing);

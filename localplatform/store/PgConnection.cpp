@@ -226,22 +226,30 @@ void PgConnection::Await(const std::string& context, short events, Clock::time_p
 
 int64_t StoreRoundTrips() { return g_roundTrips.load(); }
 
-PgConnection::Result PgConnection::Command(const std::string& context, int sent) {
-  if (connection_ == nullptr || sent == 0) Fail(context, nullptr);
-  ++g_roundTrips;
-  const Clock::time_point until = Clock::now() + deadline_;
+void PgConnection::Flush(const std::string& context, Clock::time_point until) {
   for (int pending; (pending = PQflush(connection_)) > 0;) {
     Await(context, POLLIN | POLLOUT, until);
     if (PQconsumeInput(connection_) == 0) break;
   }
+}
+
+PgConnection::Result PgConnection::NextResult(const std::string& context, Clock::time_point until) {
+  while (PQisBusy(connection_) != 0) {
+    Await(context, POLLIN, until);
+    if (PQconsumeInput(connection_) == 0) break;  // PQgetResult says why
+  }
+  return Result(PQgetResult(connection_), PQclear);
+}
+
+PgConnection::Result PgConnection::Command(const std::string& context, int sent) {
+  if (connection_ == nullptr || sent == 0) Fail(context, nullptr);
+  ++g_roundTrips;
+  const Clock::time_point until = Clock::now() + deadline_;
+  Flush(context, until);
   // Of several statements' answers, the first failure or else the last.
   Result answer(nullptr, PQclear);
   for (;;) {
-    while (PQisBusy(connection_) != 0) {
-      Await(context, POLLIN, until);
-      if (PQconsumeInput(connection_) == 0) break;  // PQgetResult says why
-    }
-    Result next(PQgetResult(connection_), PQclear);
+    Result next = NextResult(context, until);
     if (!next) break;
     if (!answer || Succeeded(answer.get())) answer = std::move(next);
   }
@@ -277,18 +285,11 @@ void PgConnection::RoundTrip(const std::string& context) {
   awaited_.back().sync = true;
   const Clock::time_point until = Clock::now() + deadline_;
   ++g_roundTrips;
-  for (int pending; (pending = PQflush(connection_)) > 0;) {
-    Await(context, POLLIN | POLLOUT, until);
-    if (PQconsumeInput(connection_) == 0) break;
-  }
+  Flush(context, until);
   // Each command's answers end with a null result; a sync point has one
   // result of its own. Of several answers, the first failure or else the last.
   while (!awaited_.empty() && !Lost()) {
-    while (PQisBusy(connection_) != 0) {
-      Await(context, POLLIN, until);
-      if (PQconsumeInput(connection_) == 0) break;
-    }
-    Result next(PQgetResult(connection_), PQclear);
+    Result next = NextResult(context, until);
     const Awaited head = awaited_.front();
     if (head.sync || !next) {
       awaited_.pop_front();

@@ -12,8 +12,8 @@
 // No call waits longer than the call deadline (admin/CallDeadline.h) for a
 // connect, and none for the answers of one round trip (a statement, or what
 // a unit sends at once): a statement that has none by then closes the
-// connection (the server ends the session when it
-// finds it gone, or its own timeouts do, PgParameters.h) and fails. A store
+// connection (the server ends the session when it finds it gone, or its own
+// timeouts do, PgParameters.h) and fails. A store
 // found unreachable, by a statement with no answer or a connect that failed
 // after waiting, is remembered for kUnreachableKept: every connect to it
 // within that time fails at once with the same error.
@@ -133,14 +133,16 @@ class PgConnection {
   // The gate runs once the first answers are in, before the first
   // statement's is handed out, so that a gate that ends the unit leaves
   // nothing of that statement behind (a first statement that failed leaves
-  // the unit unable to run any other, the gate's included). A connection found lost is made again
-  // before a unit begins (a first round trip of a unit that finds it lost
-  // before its BEGIN was answered is sent once more on the new one; one
-  // without an answer is not, its store being remembered unreachable) and
-  // before a statement outside a unit; inside a unit its statements fail,
-  // and the unit with them. A COMMIT is never run again: one that lost its
-  // connection fails, saying the unit may have been kept. A unit whose
-  // COMMIT failed is still to be ended with a ROLLBACK.
+  // the unit unable to run any other, the gate's included).
+  //
+  // A connection found lost is made again before a unit begins (a first
+  // round trip of a unit that finds it lost before its BEGIN was answered
+  // is sent once more on the new one; one without an answer is not, its
+  // store being remembered unreachable) and before a statement outside a
+  // unit; inside a unit its statements fail, and the unit with them. A
+  // COMMIT is never run again: one that lost its connection fails, saying
+  // the unit may have been kept. A unit whose COMMIT failed is still to be
+  // ended with a ROLLBACK.
   void BeginUnit(bool writes, PgGate gate = {});
   void PassGate();
   void EndUnit(const char* end);
@@ -192,6 +194,11 @@ class PgConnection {
   // Waits within the deadline for the socket to be ready for `events`;
   // closes the connection and throws PgError naming `context` when it is not.
   void Await(const std::string& context, short events, std::chrono::steady_clock::time_point until);
+  // Sends what libpq holds, within the deadline.
+  void Flush(const std::string& context, std::chrono::steady_clock::time_point until);
+  // The next result, once it is in, within the deadline; null after a
+  // command's last.
+  Result NextResult(const std::string& context, std::chrono::steady_clock::time_point until);
   // What the last command on the connection said, on one line, prefixed with `context`.
   [[noreturn]] void Fail(const std::string& context, const PGresult* result) const;
 

@@ -19,12 +19,6 @@ std::unique_ptr<storage::SqliteDatabase> Connect(const std::string& path) {
 
 }  // namespace
 
-// The page cache of a connection, in KiB (negative, as SQLite takes it). A
-// view list of 10,000 views fills about 3 MB of pages and a rewrite touches
-// the old pages and the new ones; the share table of 100,000 shares is
-// another 3 MB. With SQLite's default of 2 MB every call would read most of
-// such a list from the file again.
-
 SqliteStore::SqliteStore(const std::string& path) : SqlStore(Connect(path)) {}
 
 void SqliteStore::BeginUnit(bool writes, Gate gate) {

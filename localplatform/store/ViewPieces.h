@@ -3,9 +3,8 @@
 // so that a write stores only what changed: a map appends one piece, an
 // unmap removes one. A piece is a run of records, each up to and including
 // its ";" (the last may lack one), of at most 4 KiB unless one record is
-// longer. Pieces are read back in the order of
-// their positions and joined, which gives the very bytes written, whatever
-// the text.
+// longer. Pieces are read back in the order of their positions and joined,
+// which gives the very bytes written, whatever the text.
 //
 // Positions are spaced so that pieces can be put between two others; when
 // there is no room left between them, the list is stored afresh.

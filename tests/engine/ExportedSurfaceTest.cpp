@@ -1,10 +1,10 @@
 // Exactly what each built library exports, sorted, demangled, with
 // std::string written so, and nothing of the standard library. The plug-in
-// (exported-symbols.txt): the eleven entry points by plain name and its own
-// functions by decorated name, no vtable or typeinfo. The platform
-// (localplatform/exported-symbols.txt): the classes and objects of the
-// plug-in's platform declarations, with the vtables and typeinfo of theirs
-// that have them, and the administration interface. Any change to a list,
+// (tests/engine/exported-symbols.txt): the eleven entry points by plain name
+// and its own functions by decorated name, no vtable or typeinfo. The
+// platform (tests/localplatform/exported-symbols.txt): the classes and
+// objects of the plug-in's platform declarations, with the vtables and
+// typeinfo of theirs that have them, and the administration interface. Any change to a list,
 // an addition included, fails here on purpose: the plug-in's list is its
 // contract with every host that loads it, the platform's what it offers.
 

@@ -46,8 +46,10 @@ std::string TestServer() {
 
 std::string OnTestServer(const std::string& sql) {
   const std::string server = TestServer();
-  const char* keywords[] = {"dbname", "connect_timeout", "options", nullptr};
-  const char* values[] = {server.c_str(), "10", "-c statement_timeout=10s", nullptr};
+  // Bounded on both sides: the connect, the statement on the server, and
+  // what the client sent and the server never took.
+  const char* keywords[] = {"dbname", "connect_timeout", "options", "tcp_user_timeout", nullptr};
+  const char* values[] = {server.c_str(), "10", "-c statement_timeout=10s", "10000", nullptr};
   std::unique_ptr<PGconn, void (*)(PGconn*)> connection(PQconnectdbParams(keywords, values, 1),
                                                         PQfinish);
   if (PQstatus(connection.get()) != CONNECTION_OK) {
